@@ -1,0 +1,130 @@
+#include "calendar.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "textio/failure.h"
+
+namespace ot {
+namespace {
+
+constexpr std::int64_t kDaysBeforeMonth[2][13] = {
+    {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
+    {0, 0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335},
+};
+
+bool IsLeapYear(std::int64_t year) {
+  return year % 4 == 0;
+}
+
+// Multiples of 4 in 1..y for y >= 0, mirrored below: floor(y / 4).
+std::int64_t FloorQuarter(std::int64_t y) {
+  return y >= 0 ? y / 4 : -((-y + 3) / 4);
+}
+
+// Leap years among y = from .. to - 1.
+std::int64_t LeapYearsBetween(std::int64_t from, std::int64_t to) {
+  return FloorQuarter(to - 1) - FloorQuarter(from - 1);
+}
+
+std::string DecimalBytes(std::int64_t rows, std::int64_t columns) {
+  __extension__ using Wide = unsigned __int128;
+  Wide bytes = static_cast<Wide>(rows) * static_cast<Wide>(columns) * 4u;
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(bytes % 10)));
+    bytes /= 10;
+  } while (bytes != 0);
+  return digits;
+}
+
+}  // namespace
+
+std::int64_t DayNumber(std::int32_t reference_year, const Date& date) {
+  std::int64_t number = 0;
+  if (date.year > reference_year) {
+    std::int64_t whole_years = std::int64_t{date.year} - reference_year;
+    number += 365 * whole_years + LeapYearsBetween(reference_year, date.year);
+  }
+  const int month = std::clamp(date.month, 1, 12);
+  number += kDaysBeforeMonth[IsLeapYear(date.year) ? 1 : 0][month];
+  return number + date.day;
+}
+
+void Days(StudyTables& study, StudyCalendar& calendar) {
+  calendar.BeginYear = 3000;
+  for (const Location& location : study.locations) {
+    for (const Period& period : location.periods) {
+      calendar.BeginYear = std::min(calendar.BeginYear, period.begin.year);
+    }
+  }
+  calendar.BeginDay = 3000;
+  calendar.EndDay = 0;
+  for (Location& location : study.locations) {
+    for (Period& period : location.periods) {
+      period.begin_day = DayNumber(calendar.BeginYear, period.begin);
+      period.end_day = DayNumber(calendar.BeginYear, period.end);
+      calendar.BeginDay = std::min({calendar.BeginDay, period.begin_day, period.end_day});
+      calendar.EndDay = std::max({calendar.EndDay, period.begin_day, period.end_day});
+    }
+  }
+  calendar.NumDays = calendar.EndDay - calendar.BeginDay + 1;
+}
+
+void ApplyOffset(StudyTables& study, const StudyCalendar& calendar) {
+  for (Location& location : study.locations) {
+    for (Period& period : location.periods) {
+      period.begin_day = period.begin_day - calendar.BeginDay + 1;
+      period.end_day = period.end_day - calendar.BeginDay + 1;
+    }
+  }
+}
+
+Matrix::Matrix(std::int64_t rows, std::int64_t columns, std::uint64_t byte_limit) {
+  if (rows < 1 || columns < 1) return;
+  const std::uint64_t max_cells = std::min<std::uint64_t>(byte_limit / 4, PTRDIFF_MAX / 4);
+  const bool fits =
+      static_cast<std::uint64_t>(columns) <= max_cells / static_cast<std::uint64_t>(rows);
+  std::int32_t* cells = nullptr;
+  if (fits) {
+    cells = new (std::nothrow) std::int32_t[static_cast<std::size_t>(rows * columns)]();
+  }
+  if (cells == nullptr) ReportMemoryFailure(DecimalBytes(rows, columns));
+  cells_.reset(cells);
+  rows_ = rows;
+  columns_ = columns;
+}
+
+std::size_t Matrix::Index(std::int64_t row, std::int64_t column) const {
+  if (row < 1 || row > rows_ || column < 1 || column > columns_) {
+    throw std::out_of_range("matrix cell (" + std::to_string(row) + ", " + std::to_string(column) +
+                            ") outside the matrix");
+  }
+  return static_cast<std::size_t>((column - 1) * rows_ + (row - 1));
+}
+
+void Matrix::Fill(std::int32_t value) {
+  std::fill_n(cells_.get(), static_cast<std::size_t>(rows_ * columns_), value);
+}
+
+void IOM(const StudyTables& study, DayMatrix& days) {
+  days.Fill(-1);
+  const std::int64_t rows = std::min<std::int64_t>(days.rows(), study.locations.size());
+  for (std::int64_t i = 1; i <= rows; ++i) {
+    for (const Period& period : study.locations[static_cast<std::size_t>(i - 1)].periods) {
+      const std::int64_t first = std::max<std::int64_t>(period.begin_day, 1);
+      const std::int64_t last = std::min(period.end_day, days.columns());
+      for (std::int64_t d = first; d <= last; ++d) days(i, d) = 0;
+    }
+  }
+}
+
+void AddToCell(std::int32_t& cell, std::int64_t amount) {
+  constexpr std::int64_t kLow = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int64_t kHigh = std::numeric_limits<std::int32_t>::max();
+  cell = static_cast<std::int32_t>(std::clamp(cell + amount, kLow, kHigh));
+}
+
+}  // namespace ot

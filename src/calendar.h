@@ -1,0 +1,76 @@
+// The study calendar: day numbers, the study's first day and length, and the
+// per-location, per-day matrix of operating days.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "study_input.h"
+
+namespace ot {
+
+// Day numbers count from 1 January of a reference year (day 1); every year
+// divisible by 4 is a leap year.
+struct StudyCalendar {
+  std::int32_t BeginYear = 3000;  // smallest begin year of any period
+  std::int64_t BeginDay = 0;      // smallest period day number, before the shift
+  std::int64_t EndDay = 0;        // largest period day number, before the shift
+  std::int64_t NumDays = 0;       // EndDay - BeginDay + 1; below 1 when no period exists
+};
+
+// The day number of `date` counted from 1 January of `reference_year`:
+// 365 or 366 days for each whole year from the reference year up to the
+// date's year (none when the date's year is not later), the months before
+// the date's month, then the day of the month as it stands (so 30 February
+// is 2 March). `date.month` must lie in 1..12. Closed form: no loop over
+// years, no overflow for any 32-bit year.
+std::int64_t DayNumber(std::int32_t reference_year, const Date& date);
+
+// Sets BeginYear (3000 unless a begin year is smaller), every period's day
+// numbers, BeginDay and EndDay (the smallest and the largest of all begin
+// and end day numbers, starting from 3000 and 0) and NumDays.
+void Days(StudyTables& study, StudyCalendar& calendar);
+
+// Shifts every period's day numbers so that BeginDay becomes day 1.
+void ApplyOffset(StudyTables& study, const StudyCalendar& calendar);
+
+// A matrix of 32-bit counts with 1-based (row, column) access, stored column
+// by column. A row or column count below 1 gives an empty matrix.
+class Matrix {
+ public:
+  Matrix() = default;
+  // Allocates rows x columns cells of 0. A request above `byte_limit`, or
+  // one that cannot be met, ends the run with the memory diagnostic naming
+  // rows x columns x 4 bytes.
+  Matrix(std::int64_t rows, std::int64_t columns,
+         std::uint64_t byte_limit = std::numeric_limits<std::uint64_t>::max());
+
+  std::int64_t rows() const { return rows_; }
+  std::int64_t columns() const { return columns_; }
+  std::int32_t& operator()(std::int64_t row, std::int64_t column) {
+    return cells_[Index(row, column)];
+  }
+  std::int32_t operator()(std::int64_t row, std::int64_t column) const {
+    return cells_[Index(row, column)];
+  }
+  void Fill(std::int32_t value);
+
+ private:
+  std::size_t Index(std::int64_t row, std::int64_t column) const;
+  std::int64_t rows_ = 0;
+  std::int64_t columns_ = 0;
+  std::unique_ptr<std::int32_t[]> cells_;
+};
+
+using DayMatrix = Matrix;
+
+// Resets the DayMatrix: -1 on every day, then 0 on every day of every
+// operating period (both ends included; a period ending before it begins
+// sets nothing). Days outside the matrix are never touched.
+void IOM(const StudyTables& study, DayMatrix& days);
+
+// Adds `amount` to a cell, saturating at the 32-bit limits.
+void AddToCell(std::int32_t& cell, std::int64_t amount);
+
+}  // namespace ot

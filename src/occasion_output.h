@@ -1,0 +1,37 @@
+// Camera-trap occasions and the output file OccasionTallies.txt.
+#pragma once
+
+#include <cstdint>
+
+#include "calendar.h"
+#include "study_input.h"
+#include "textio/text_unit.h"
+
+namespace ot {
+
+using OccasionMatrix = Matrix;
+
+// The number of occasions: (NumDays - 1 + OccasionDays) / OccasionDays,
+// truncated toward zero, or 0 unless that is positive. `occasion_days` must
+// not be 0.
+std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days);
+
+// Sets `num_occasions` and writes the seven header lines to `output`.
+void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_days,
+                 std::int64_t& num_occasions);
+
+// Fills every cell of `occasions` (rows x NumOccasions): the plain sum of the
+// location's day cells in the occasion, each non-operating day adding -1,
+// shown as -1 when negative. Occasion k covers days 1 + (k - 1) x
+// OccasionDays to the smaller of k x OccasionDays and NumDays.
+void CreateMatrix(std::int32_t occasion_days, const DayMatrix& days, OccasionMatrix& occasions);
+
+// Appends species `species_index`'s block (counted from 1) to unit 3: its name line, one row
+// per location (the cells capped at 999, then the total of the positive
+// cells capped at 999, as 3-column fields, at most 1000 to a line; -1 shown
+// as " - "), then an empty line. The rows pass through temp.txt (unit 15),
+// which is removed afterwards. The caps are written into `occasions`.
+void WriteSpeciesMatrix(UnitTable& units, const StudyTables& study, OccasionMatrix& occasions,
+                        std::int64_t num_occasions, std::size_t species_index);
+
+}  // namespace ot

@@ -1,0 +1,28 @@
+// The run: the console dialogue and the fixed sequence of steps that turn a
+// survey folder's Input.txt and AllPictures.txt into OccasionTallies.txt.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <ostream>
+
+#include "textio/byte_stream.h"
+#include "textio/folder.h"
+
+namespace ot {
+
+struct RunEnvironment {
+  Folder& folder;          // the survey folder; every file name resolves in it
+  ByteSource& console_in;  // the two answers and the final Enter
+  ByteSink& console_out;   // the dialogue
+  std::ostream& warnings;  // standard error, for skipped-picture warnings
+  // Largest matrix allocation, in bytes, before the memory failure.
+  std::uint64_t memory_limit = std::numeric_limits<std::uint64_t>::max();
+};
+
+// Runs the whole program once. Returns after a normal end (exit status 0);
+// any failure is thrown as a RunFailure carrying its diagnostic, with the
+// files left as they stand.
+void RunOccasionTallies(const RunEnvironment& env);
+
+}  // namespace ot

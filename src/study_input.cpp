@@ -1,0 +1,111 @@
+#include "study_input.h"
+
+#include <cstring>
+#include <string>
+
+#include "textio/fixed_width.h"
+#include "textio/free_form.h"
+
+namespace ot {
+namespace {
+
+constexpr Field kNameFields[] = {TextField(kNameLength)};
+constexpr FieldLayout kNameLayout{kNameFields};
+constexpr Field kRecordFields[] = {TextField(kPictureRecordLength)};
+constexpr FieldLayout kRecordLayout{kRecordFields};
+
+std::string ReadName(TextUnit& unit) {
+  std::string name(kNameLength, ' ');
+  const ReadItem item = std::span<char>(name);
+  ReadFixed(unit, kNameLayout, {&item, 1});
+  return name;
+}
+
+std::int32_t ReadCount(TextUnit& unit) {
+  std::int32_t count = 0;
+  ReadFreeForm(unit, {&count, 1});
+  return count;
+}
+
+Period ReadPeriod(TextUnit& unit) {
+  std::int32_t values[6] = {};
+  ReadFreeForm(unit, values);
+  Period period;
+  period.begin = {values[0], values[1], values[2]};
+  period.end = {values[3], values[4], values[5]};
+  return period;
+}
+
+Location ReadLocation(TextUnit& unit) {
+  Location location;
+  location.name = ReadName(unit);
+  location.num_periods = ReadCount(unit);
+  for (std::int32_t j = 0; j < location.num_periods; ++j) {
+    location.periods.push_back(ReadPeriod(unit));
+  }
+  return location;
+}
+
+bool MonthInRange(std::int32_t month) {
+  return month >= 1 && month <= 12;
+}
+
+[[noreturn]] void ReportMonth(std::string_view which, std::int32_t month, std::size_t period,
+                              std::size_t location) {
+  ReportRunFailure("Input.txt: " + std::string(which) + " month " + std::to_string(month) +
+                   " of period " + std::to_string(period) + " of location " +
+                   std::to_string(location) + " is outside 1..12");
+}
+
+}  // namespace
+
+void ReadInputFile(UnitTable& units, StudyTables& study) {
+  OpenTextFile(units, kUnitInputFiles, "Input.txt", FileAccess::kRead);
+  TextUnit& input = units[kUnitInputFiles];
+  SkipLine(input);
+  study.nsites = ReadCount(input);
+  for (std::int32_t i = 0; i < study.nsites; ++i) study.locations.push_back(ReadLocation(input));
+  study.NumSpecies = ReadCount(input);
+  for (std::int32_t k = 0; k < study.NumSpecies; ++k) study.species.push_back(ReadName(input));
+  CloseTextFile(units, kUnitInputFiles);
+}
+
+void CheckPeriodMonths(const StudyTables& study) {
+  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+    const auto& periods = study.locations[i].periods;
+    for (std::size_t j = 0; j < periods.size(); ++j) {
+      if (!MonthInRange(periods[j].begin.month))
+        ReportMonth("begin", periods[j].begin.month, j + 1, i + 1);
+      if (!MonthInRange(periods[j].end.month))
+        ReportMonth("end", periods[j].end.month, j + 1, i + 1);
+    }
+  }
+}
+
+std::size_t TrimmedLength(std::string_view name) {
+  std::size_t length = name.size();
+  while (length > 0 && name[length - 1] == ' ') --length;
+  return length;
+}
+
+void ExtractSpeciesPics(UnitTable& units, std::string_view species) {
+  const std::string_view prefix = species.substr(0, TrimmedLength(species));
+  OpenTextFile(units, kUnitInputFiles, "AllPictures.txt", FileAccess::kRead);
+  OpenTextFile(units, kUnitSpeciesPicsOut, "SpeciesPics.txt", FileAccess::kWrite);
+  TextUnit& pictures = units[kUnitInputFiles];
+  TextUnit& selected = units[kUnitSpeciesPicsOut];
+  char record[kPictureRecordLength];
+  const ReadItem in = std::span<char>(record);
+  const WriteItem out = std::string_view(record, sizeof record);
+  const std::size_t compared = std::min(prefix.size(), sizeof record - kSpeciesColumn);
+  while (ReadFixedOrEnd(pictures, kRecordLayout, {&in, 1})) {
+    if (prefix.size() <= compared &&
+        std::memcmp(record + kSpeciesColumn, prefix.data(), compared) == 0) {
+      WriteFixed(selected, kRecordLayout, {&out, 1});
+    }
+  }
+  CloseTextFile(units, kUnitInputFiles);
+  CloseTextFile(units, kUnitSpeciesPicsOut);
+}
+
+}  // namespace ot

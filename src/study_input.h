@@ -1,0 +1,70 @@
+// The study description (Input.txt) and the picture log (AllPictures.txt).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textio/text_unit.h"
+
+namespace ot {
+
+inline constexpr int kNameLength = 25;
+inline constexpr int kPictureRecordLength = 74;
+// Columns 27 onward of a picture record hold its species.
+inline constexpr int kSpeciesColumn = 26;  // offset from the record's start
+
+struct Date {
+  std::int32_t year = 0;
+  std::int32_t month = 0;
+  std::int32_t day = 0;
+};
+
+// An operating period of a camera; the day numbers are set by the calendar.
+struct Period {
+  Date begin;
+  Date end;
+  std::int64_t begin_day = 0;  // BeginDayNumber
+  std::int64_t end_day = 0;    // EndDayNumber
+};
+
+struct Location {
+  std::string name;  // exactly kNameLength characters, blank-padded
+  std::int32_t num_periods = 0;
+  std::vector<Period> periods;
+};
+
+// What Input.txt describes. The tables grow with what is read; a count read
+// below 1 leaves its table empty.
+struct StudyTables {
+  std::int32_t nsites = 0;
+  std::vector<Location> locations;
+  std::int32_t NumSpecies = 0;
+  std::vector<std::string> species;  // exactly kNameLength characters each
+};
+
+// Reads Input.txt on unit 1: line 1 skipped; the number of locations; per
+// location its name line (first 25 characters, padded), its number of
+// periods and one free-form read of six date values per period (begin year,
+// month, day, end year, month, day); the number of species; the species
+// name lines. Lines after the last species name are never read. Every value
+// is 0 until read. A missing file, a short file or a malformed value ends
+// the run with the text layer's failure.
+void ReadInputFile(UnitTable& units, StudyTables& study);
+
+// Ends the run when a begin or end month lies outside 1..12, naming the
+// first such date in file order.
+void CheckPeriodMonths(const StudyTables& study);
+
+// The length of a name without its trailing blanks.
+std::size_t TrimmedLength(std::string_view name);
+
+// Copies the records of AllPictures.txt whose species field begins with the
+// species name `species` (without its trailing blanks; case and every
+// character count) into a fresh SpeciesPics.txt, each as a 74-character line
+// (short lines padded with blanks, long ones cut). An all-blank name selects
+// every record. A missing AllPictures.txt is the system failure at open.
+void ExtractSpeciesPics(UnitTable& units, std::string_view species);
+
+}  // namespace ot

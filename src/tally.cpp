@@ -1,0 +1,125 @@
+#include "tally.h"
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+
+#include "textio/fixed_width.h"
+
+namespace ot {
+namespace {
+
+// location, species, year, month, day, hour, minute, second, count
+constexpr Field kPictureFields[] = {TextField(kNameLength), SkipColumns(1),  TextField(kNameLength),
+                                    SkipColumns(1),         IntegerField(4), SkipColumns(1),
+                                    IntegerField(2),        SkipColumns(1),  IntegerField(2),
+                                    SkipColumns(1),         IntegerField(2), SkipColumns(1),
+                                    IntegerField(2),        SkipColumns(1),  IntegerField(2),
+                                    SkipColumns(1),         IntegerField(2)};
+constexpr FieldLayout kPictureLayout{kPictureFields};
+
+struct PictureRecord {
+  std::array<char, kNameLength> location;
+  std::array<char, kNameLength> species;
+  Date date;
+  std::int32_t hour = 0;
+  std::int32_t minute = 0;
+  std::int32_t second = 0;
+  std::int32_t count = 0;
+};
+
+// Rows by name, the first listing of a repeated name winning.
+class LocationIndex {
+ public:
+  explicit LocationIndex(const StudyTables& study) {
+    for (std::size_t i = 0; i < study.locations.size(); ++i) {
+      rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
+    }
+  }
+  std::int64_t Find(std::string_view name) const {
+    auto it = rows_.find(name);
+    return it == rows_.end() ? 0 : it->second;
+  }
+
+ private:
+  std::unordered_map<std::string_view, std::int64_t> rows_;  // views of the study's names
+};
+
+// The state carried from one tallied picture to the next.
+struct TallyState {
+  std::int64_t previous_location = 0;
+  std::int64_t previous_stamp = 0;
+  std::int64_t event_maximum = 0;
+};
+
+void TallyPicture(TallyState& state, std::int64_t location, std::int64_t stamp, std::int64_t count,
+                  std::int64_t independence_period, std::int32_t& cell) {
+  const bool same_event =
+      location == state.previous_location && stamp < state.previous_stamp + independence_period;
+  if (!same_event) {
+    AddToCell(cell, count);
+    state.event_maximum = count;
+  } else if (count > state.event_maximum) {
+    AddToCell(cell, count - state.event_maximum);
+    state.event_maximum = count;
+  }
+  state.previous_location = location;
+  state.previous_stamp = stamp;
+}
+
+}  // namespace
+
+std::int64_t FindLocation(const StudyTables& study, std::string_view name) {
+  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+    if (study.locations[i].name == name) return static_cast<std::int64_t>(i + 1);
+  }
+  return 0;
+}
+
+MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
+                              std::int32_t minute) {
+  const std::int64_t day_number = DayNumber(reference_year, date);
+  return {day_number, (day_number * 24 + hour) * 60 + minute};
+}
+
+SkippedPictures TallyDetections(UnitTable& units, const StudyTables& study,
+                                const StudyCalendar& calendar, std::int32_t independence_period,
+                                DayMatrix& days) {
+  const LocationIndex index(study);
+  SkippedPictures skipped;
+  TallyState state;
+  PictureRecord r;
+  const ReadItem items[] = {std::span<char>(r.location),
+                            std::span<char>(r.species),
+                            &r.date.year,
+                            &r.date.month,
+                            &r.date.day,
+                            &r.hour,
+                            &r.minute,
+                            &r.second,
+                            &r.count};
+  OpenTextFile(units, kUnitInputFiles, "SpeciesPics.txt", FileAccess::kRead);
+  TextUnit& pictures = units[kUnitInputFiles];
+  while (ReadFixedOrEnd(pictures, kPictureLayout, items)) {
+    const std::int64_t location = index.Find({r.location.data(), r.location.size()});
+    if (location == 0) {
+      ++skipped.unlisted_location;
+      continue;
+    }
+    if (r.date.month < 1 || r.date.month > 12) {
+      ++skipped.month_out_of_range;
+      continue;
+    }
+    if (r.date.year < calendar.BeginYear) continue;
+    const MinuteStampResult when = MinuteStamp(calendar.BeginYear, r.date, r.hour, r.minute);
+    const std::int64_t day = when.day_number + 1 - calendar.BeginDay;
+    if (day < 1 || day > calendar.NumDays || location > days.rows()) continue;
+    TallyPicture(state, location, when.stamp, r.count, independence_period, days(location, day));
+  }
+  CloseTextFile(units, kUnitInputFiles);
+  RunShellCommand(units.folder(), "del SpeciesPics.txt");
+  return skipped;
+}
+
+}  // namespace ot

@@ -1,0 +1,172 @@
+#include "textio/text_unit.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace ot {
+namespace {
+
+constexpr std::size_t kFileBuffer = 1 << 20;
+constexpr std::size_t kConsoleBuffer = 1 << 12;
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+TextUnit::TextUnit(int number, std::string name, ByteSource& source)
+    : number_(number), name_(std::move(name)), console_(true), source_(&source) {
+  in_.resize(kConsoleBuffer);
+}
+
+TextUnit::TextUnit(int number, std::string name, ByteSink& sink)
+    : number_(number), name_(std::move(name)), console_(true), sink_(&sink) {}
+
+TextUnit::TextUnit(int number, std::string name, std::unique_ptr<ByteSource> source)
+    : number_(number), name_(std::move(name)), owned_source_(std::move(source)) {
+  source_ = owned_source_.get();
+  in_.resize(kFileBuffer);
+}
+
+TextUnit::TextUnit(int number, std::string name, std::unique_ptr<ByteSink> sink)
+    : number_(number), name_(std::move(name)), owned_sink_(std::move(sink)) {
+  sink_ = owned_sink_.get();
+  out_.reserve(kFileBuffer + 4096);
+}
+
+TextUnit::~TextUnit() {
+  if (sink_ != nullptr && !out_.empty()) sink_->Write(out_);
+}
+
+void TextUnit::Fail(IoFailure failure, IoOperation operation, bool at_end,
+                    std::source_location where) const {
+  FailurePlace place{number_, name_, at_end ? lines_ + 1 : lines_};
+  ReportIoFailure(failure, operation, place, 0, where);
+}
+
+// Moves the unread rest to the front and reads more behind it; the buffer
+// grows when one line fills it, so lines of any length are read whole.
+bool TextUnit::Refill(IoOperation operation) {
+  if (at_eof_) return false;
+  const std::size_t rest = in_end_ - in_begin_;
+  if (in_begin_ > 0) {
+    std::memmove(in_.data(), in_.data() + in_begin_, rest);
+    in_begin_ = 0;
+    in_end_ = rest;
+  }
+  if (in_end_ == in_.size()) in_.resize(in_.size() * 2);
+  int error = 0;
+  long n = source_->Read(in_.data() + in_end_, in_.size() - in_end_, error);
+  if (n < 0) {
+    FailurePlace place{number_, name_, lines_ + 1};
+    ReportIoFailure(IoFailure::kSystem, operation, place, error);
+  }
+  if (n == 0) at_eof_ = true;
+  in_end_ += static_cast<std::size_t>(n);
+  return n > 0;
+}
+
+bool TextUnit::NextLine(IoOperation operation, std::string_view& line) {
+  std::size_t scanned = in_begin_;
+  for (;;) {
+    const char* start = in_.data() + in_begin_;
+    const char* from = in_.data() + scanned;
+    const void* nl = std::memchr(from, '\n', in_end_ - scanned);
+    if (nl != nullptr) {
+      std::size_t length = static_cast<const char*>(nl) - start;
+      in_begin_ += length + 1;
+      if (length > 0 && start[length - 1] == '\r') --length;
+      line = std::string_view(start, length);
+      ++lines_;
+      return true;
+    }
+    scanned = in_end_ - in_begin_;  // offset after Refill moves the rest down
+    if (!Refill(operation)) break;
+  }
+  if (in_begin_ == in_end_) return false;
+  // A last line without line end is still a line.
+  line = std::string_view(in_.data() + in_begin_, in_end_ - in_begin_);
+  in_begin_ = in_end_;
+  ++lines_;
+  return true;
+}
+
+void TextUnit::WriteLine(IoOperation operation, std::string_view line) {
+  out_.append(line);
+  out_.append(console_ ? "\n" : "\r\n");
+  ++lines_;
+  if (console_ || out_.size() >= kFileBuffer) Flush(operation);
+}
+
+void TextUnit::Flush(IoOperation operation) {
+  if (out_.empty()) return;
+  int error = sink_->Write(out_);
+  if (error != 0) {
+    out_.clear();  // never handed on again while the failure unwinds
+    FailurePlace place{number_, name_, lines_handed_on_ + 1};
+    ReportIoFailure(IoFailure::kSystem, operation, place, error);
+  }
+  out_.clear();
+  lines_handed_on_ = lines_;
+}
+
+void TextUnit::Close() {
+  if (sink_ == nullptr) return;
+  Flush(IoOperation::kClose);
+  int error = sink_->Close();
+  if (error != 0) {
+    FailurePlace place{number_, name_, lines_};
+    ReportIoFailure(IoFailure::kSystem, IoOperation::kClose, place, error);
+  }
+}
+
+UnitTable::UnitTable(Folder& folder, ByteSource& console_in, ByteSink& console_out)
+    : folder_(folder),
+      console_in_(kUnitConsoleIn, "stdin", console_in),
+      console_out_(kUnitConsoleOut, "stdout", console_out) {}
+
+TextUnit& UnitTable::operator[](int number) {
+  if (number == kUnitConsoleIn) return console_in_;
+  if (number == kUnitConsoleOut) return console_out_;
+  if (number < 0 || number >= static_cast<int>(files_.size()) || !files_[number]) {
+    throw std::logic_error("unit " + std::to_string(number) + " is not connected");
+  }
+  return *files_[number];
+}
+
+void OpenTextFile(UnitTable& units, int unit, std::string_view name, FileAccess access,
+                  std::source_location where) {
+  std::string file(TrimBlanks(name));
+  int error = 0;
+  std::unique_ptr<TextUnit> connected;
+  if (access == FileAccess::kRead) {
+    if (auto source = units.folder_.OpenForReading(file, error)) {
+      connected = std::make_unique<TextUnit>(unit, file, std::move(source));
+    }
+  } else if (auto sink = units.folder_.OpenForWriting(file, error)) {
+    connected = std::make_unique<TextUnit>(unit, file, std::move(sink));
+  }
+  if (!connected) {
+    FailurePlace place{unit, file, 0};
+    ReportIoFailure(IoFailure::kSystem, IoOperation::kOpen, place, error, where);
+  }
+  units.files_.at(static_cast<std::size_t>(unit)) = std::move(connected);
+}
+
+void CloseTextFile(UnitTable& units, int unit, std::source_location) {
+  units[unit].Close();
+  units.files_.at(static_cast<std::size_t>(unit)).reset();
+}
+
+void RunShellCommand(Folder& folder, std::string_view command) {
+  while (!command.empty() && command.back() == ' ') command.remove_suffix(1);
+  constexpr std::string_view kDelete = "del ";
+  if (command.substr(0, kDelete.size()) != kDelete) return;
+  std::string name(TrimBlanks(command.substr(kDelete.size())));
+  if (!name.empty()) folder.Remove(name);
+}
+
+}  // namespace ot

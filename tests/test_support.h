@@ -1,0 +1,69 @@
+// Helpers shared by the tests: scratch folders, in-memory text units and
+// whole runs in-process or through the real executable.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "textio/byte_stream.h"
+#include "textio/folder.h"
+#include "textio/text_unit.h"
+
+namespace ot::testing {
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class ScratchFolder {
+ public:
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  void Write(std::string_view name, std::string_view content) const;
+  std::string Read(std::string_view name) const;
+  bool Exists(std::string_view name) const;
+  // Names of the entries, sorted, joined by blanks.
+  std::string Listing() const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+// A unit reading `text` (handed over in pieces of `chunk` bytes).
+std::unique_ptr<TextUnit> ReadingUnit(std::string text, std::size_t chunk = 1 << 16, int number = 1,
+                                      std::string name = "test.txt");
+
+// A file unit writing into `sink`, which the caller keeps.
+class SinkHolder : public ByteSink {
+ public:
+  explicit SinkHolder(StringSink& target) : target_(target) {}
+  int Write(std::string_view bytes) override { return target_.Write(bytes); }
+
+ private:
+  StringSink& target_;
+};
+std::unique_ptr<TextUnit> WritingUnit(StringSink& sink, int number = 3,
+                                      std::string name = "test.txt");
+
+// The outcome of one run.
+struct RunResult {
+  int status = -1;  // 0 normal, 127 failure
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Runs the program in-process in `folder` with `input` as standard input.
+RunResult RunInProcess(const ScratchFolder& folder, std::string input,
+                       std::uint64_t memory_limit = UINT64_MAX);
+
+// Runs the real executable in `folder`.
+RunResult RunExecutable(const ScratchFolder& folder, const std::string& input);
+
+// Replaces the last diagnostic line ("  At file:line") by "  At <place>".
+std::string WithoutPlace(std::string diagnostic);
+
+}  // namespace ot::testing
