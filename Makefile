@@ -6,7 +6,7 @@ CMAKE_FLAGS += -DWARNINGS_AS_ERRORS=ON
 endif
 JOBS ?= 2
 
-.PHONY: all build test demo clean
+.PHONY: all build test demo bench clean
 
 all: build
 
@@ -14,8 +14,14 @@ build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The tests run twice: on the release build, then built with AddressSanitizer
+# and UndefinedBehaviorSanitizer, where any report fails the run.
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSANITIZE=address,undefined -DBUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-sanitize -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
 demo: build
 	bash examples/run-demo.sh $(BUILD)/occasion-tallies

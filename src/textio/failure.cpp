@@ -40,7 +40,7 @@ std::string_view MessageText(IoFailure failure) {
 }  // namespace
 
 void ReportIoFailure(IoFailure failure, IoOperation operation, const FailurePlace& place,
-                     int sys_errno, std::source_location where) {
+                     int sys_errno, SourcePlace where) {
   std::string text;
   const bool system = failure == IoFailure::kSystem;
   if (system) text.append(kTag).append(std::strerror(sys_errno)).append("\n");
@@ -54,8 +54,8 @@ void ReportIoFailure(IoFailure failure, IoOperation operation, const FailurePlac
   if (place.line > 0) {
     text.append(", formatted sequential, line ").append(std::to_string(place.line));
   }
-  text.append("\n  At ").append(where.file_name()).append(":");
-  text.append(std::to_string(where.line())).append("\n");
+  text.append("\n  At ").append(where.file).append(":");
+  text.append(std::to_string(where.line)).append("\n");
   throw RunFailure(std::move(text));
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +13,18 @@ class RunFailure : public std::runtime_error {
  public:
   // `diagnostic` is the full text for standard error, lines ended by '\n'.
   explicit RunFailure(std::string diagnostic) : std::runtime_error(std::move(diagnostic)) {}
+};
+
+// The place of a statement in the program's source, taken at the call site
+// when used as a default argument. (Built on compiler builtins rather than
+// <source_location>, which clang 14 with libstdc++ 12 lacks.)
+struct SourcePlace {
+  const char* file;
+  unsigned line;
+  static constexpr SourcePlace Current(const char* file = __builtin_FILE(),
+                                       unsigned line = __builtin_LINE()) {
+    return {file, line};
+  }
 };
 
 enum class IoOperation { kFixedRead, kFixedWrite, kFreeRead, kFreeWrite, kOpen, kClose };
@@ -34,7 +45,7 @@ struct FailurePlace {
 // `where`, the statement that failed.
 [[noreturn]] void ReportIoFailure(IoFailure failure, IoOperation operation,
                                   const FailurePlace& place, int sys_errno = 0,
-                                  std::source_location where = std::source_location::current());
+                                  SourcePlace where = SourcePlace::Current());
 
 // Throws the one-line memory diagnostic for a request of `bytes` bytes,
 // given as a decimal text so that any size can be named.

@@ -53,7 +53,7 @@ class FreeFormCursor {
   Token ReadToken();
 
   [[noreturn]] void Fail(IoFailure failure, bool at_end = false,
-                         std::source_location where = std::source_location::current()) const {
+                         SourcePlace where = SourcePlace::Current()) const {
     unit_.Fail(failure, IoOperation::kFreeRead, at_end, where);
   }
 

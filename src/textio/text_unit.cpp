@@ -42,7 +42,7 @@ TextUnit::~TextUnit() {
 }
 
 void TextUnit::Fail(IoFailure failure, IoOperation operation, bool at_end,
-                    std::source_location where) const {
+                    SourcePlace where) const {
   FailurePlace place{number_, name_, at_end ? lines_ + 1 : lines_};
   ReportIoFailure(failure, operation, place, 0, where);
 }
@@ -138,7 +138,7 @@ TextUnit& UnitTable::operator[](int number) {
 }
 
 void OpenTextFile(UnitTable& units, int unit, std::string_view name, FileAccess access,
-                  std::source_location where) {
+                  SourcePlace where) {
   std::string file(TrimBlanks(name));
   int error = 0;
   std::unique_ptr<TextUnit> connected;
@@ -156,7 +156,7 @@ void OpenTextFile(UnitTable& units, int unit, std::string_view name, FileAccess 
   units.files_.at(static_cast<std::size_t>(unit)) = std::move(connected);
 }
 
-void CloseTextFile(UnitTable& units, int unit, std::source_location) {
+void CloseTextFile(UnitTable& units, int unit, SourcePlace) {
   units[unit].Close();
   units.files_.at(static_cast<std::size_t>(unit)).reset();
 }

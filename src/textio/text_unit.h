@@ -61,7 +61,7 @@ class TextUnit {
   // Throws `failure` for the line being read: the current line, or the one
   // sought at the end of input.
   [[noreturn]] void Fail(IoFailure failure, IoOperation operation, bool at_end,
-                         std::source_location where = std::source_location::current()) const;
+                         SourcePlace where = SourcePlace::Current()) const;
 
  private:
   bool Refill(IoOperation operation);
@@ -102,8 +102,8 @@ class UnitTable {
   Folder& folder() { return folder_; }
 
  private:
-  friend void OpenTextFile(UnitTable&, int, std::string_view, FileAccess, std::source_location);
-  friend void CloseTextFile(UnitTable&, int, std::source_location);
+  friend void OpenTextFile(UnitTable&, int, std::string_view, FileAccess, SourcePlace);
+  friend void CloseTextFile(UnitTable&, int, SourcePlace);
   Folder& folder_;
   TextUnit console_in_;
   TextUnit console_out_;
@@ -114,11 +114,11 @@ class UnitTable {
 // the operating system (a missing file to read, a directory in its place)
 // is the system failure at open.
 void OpenTextFile(UnitTable& units, int unit, std::string_view name, FileAccess access,
-                  std::source_location where = std::source_location::current());
+                  SourcePlace where = SourcePlace::Current());
 
 // Disconnects `unit`; the file stays in the folder.
 void CloseTextFile(UnitTable& units, int unit,
-                   std::source_location where = std::source_location::current());
+                   SourcePlace where = SourcePlace::Current());
 
 // Carries out a command line after removing its trailing blanks. The only
 // command the program gives is "del NAME", which removes NAME from the
