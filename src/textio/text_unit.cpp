@@ -7,6 +7,7 @@ namespace ot {
 namespace {
 
 constexpr std::size_t kFileBuffer = 1 << 20;
+constexpr std::size_t kFirstFileBuffer = 1 << 12;
 constexpr std::size_t kConsoleBuffer = 1 << 12;
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -19,7 +20,7 @@ std::string_view TrimBlanks(std::string_view text) {
 
 TextUnit::TextUnit(int number, std::string name, ByteSource& source)
     : number_(number), name_(std::move(name)), console_(true), source_(&source) {
-  in_.resize(kConsoleBuffer);
+  GrowInput(kConsoleBuffer);
 }
 
 TextUnit::TextUnit(int number, std::string name, ByteSink& sink)
@@ -28,17 +29,25 @@ TextUnit::TextUnit(int number, std::string name, ByteSink& sink)
 TextUnit::TextUnit(int number, std::string name, std::unique_ptr<ByteSource> source)
     : number_(number), name_(std::move(name)), owned_source_(std::move(source)) {
   source_ = owned_source_.get();
-  in_.resize(kFileBuffer);
+  GrowInput(kFirstFileBuffer);
 }
 
 TextUnit::TextUnit(int number, std::string name, std::unique_ptr<ByteSink> sink)
     : number_(number), name_(std::move(name)), owned_sink_(std::move(sink)) {
   sink_ = owned_sink_.get();
-  out_.reserve(kFileBuffer + 4096);
 }
 
 TextUnit::~TextUnit() {
   if (sink_ != nullptr && !out_.empty()) sink_->Write(out_);
+}
+
+void TextUnit::GrowInput(std::size_t size) {
+  std::unique_ptr<char[]> grown(new char[size]);
+  if (in_end_ > in_begin_) std::memcpy(grown.get(), in_.get() + in_begin_, in_end_ - in_begin_);
+  in_end_ -= in_begin_;
+  in_begin_ = 0;
+  in_ = std::move(grown);
+  in_size_ = size;
 }
 
 void TextUnit::Fail(IoFailure failure, IoOperation operation, bool at_end,
@@ -47,24 +56,30 @@ void TextUnit::Fail(IoFailure failure, IoOperation operation, bool at_end,
   ReportIoFailure(failure, operation, place, 0, where);
 }
 
-// Moves the unread rest to the front and reads more behind it; the buffer
-// grows when one line fills it, so lines of any length are read whole.
+// Moves the unread rest to the front and reads more behind it.
 bool TextUnit::Refill(IoOperation operation) {
   if (at_eof_) return false;
   const std::size_t rest = in_end_ - in_begin_;
   if (in_begin_ > 0) {
-    std::memmove(in_.data(), in_.data() + in_begin_, rest);
+    std::memmove(in_.get(), in_.get() + in_begin_, rest);
     in_begin_ = 0;
     in_end_ = rest;
   }
-  if (in_end_ == in_.size()) in_.resize(in_.size() * 2);
+  // Small files keep a small buffer; large ones, whose reads fill it, soon
+  // read a megabyte at a time. A line that fills the buffer doubles it, so
+  // lines of any length are read whole.
+  if (in_end_ == in_size_ || (in_size_ < kFileBuffer && last_read_full_)) {
+    GrowInput(in_size_ * 2);
+  }
   int error = 0;
-  long n = source_->Read(in_.data() + in_end_, in_.size() - in_end_, error);
+  const std::size_t wanted = in_size_ - in_end_;
+  long n = source_->Read(in_.get() + in_end_, wanted, error);
   if (n < 0) {
     FailurePlace place{number_, name_, lines_ + 1};
     ReportIoFailure(IoFailure::kSystem, operation, place, error);
   }
   if (n == 0) at_eof_ = true;
+  last_read_full_ = static_cast<std::size_t>(n) == wanted;
   in_end_ += static_cast<std::size_t>(n);
   return n > 0;
 }
@@ -72,8 +87,8 @@ bool TextUnit::Refill(IoOperation operation) {
 bool TextUnit::NextLine(IoOperation operation, std::string_view& line) {
   std::size_t scanned = in_begin_;
   for (;;) {
-    const char* start = in_.data() + in_begin_;
-    const char* from = in_.data() + scanned;
+    const char* start = in_.get() + in_begin_;
+    const char* from = in_.get() + scanned;
     const void* nl = std::memchr(from, '\n', in_end_ - scanned);
     if (nl != nullptr) {
       std::size_t length = static_cast<const char*>(nl) - start;
@@ -88,7 +103,7 @@ bool TextUnit::NextLine(IoOperation operation, std::string_view& line) {
   }
   if (in_begin_ == in_end_) return false;
   // A last line without line end is still a line.
-  line = std::string_view(in_.data() + in_begin_, in_end_ - in_begin_);
+  line = std::string_view(in_.get() + in_begin_, in_end_ - in_begin_);
   in_begin_ = in_end_;
   ++lines_;
   return true;

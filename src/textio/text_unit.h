@@ -65,6 +65,7 @@ class TextUnit {
 
  private:
   bool Refill(IoOperation operation);
+  void GrowInput(std::size_t size);
   void Flush(IoOperation operation);
 
   int number_;
@@ -74,10 +75,13 @@ class TextUnit {
 
   std::unique_ptr<ByteSource> owned_source_;
   ByteSource* source_ = nullptr;
-  std::vector<char> in_;
+  // Not zero-filled: only the bytes read are ever looked at.
+  std::unique_ptr<char[]> in_;
+  std::size_t in_size_ = 0;
   std::size_t in_begin_ = 0;
   std::size_t in_end_ = 0;
   bool at_eof_ = false;
+  bool last_read_full_ = false;
 
   std::unique_ptr<ByteSink> owned_sink_;
   ByteSink* sink_ = nullptr;
@@ -117,8 +121,7 @@ void OpenTextFile(UnitTable& units, int unit, std::string_view name, FileAccess 
                   SourcePlace where = SourcePlace::Current());
 
 // Disconnects `unit`; the file stays in the folder.
-void CloseTextFile(UnitTable& units, int unit,
-                   SourcePlace where = SourcePlace::Current());
+void CloseTextFile(UnitTable& units, int unit, SourcePlace where = SourcePlace::Current());
 
 // Carries out a command line after removing its trailing blanks. The only
 // command the program gives is "del NAME", which removes NAME from the

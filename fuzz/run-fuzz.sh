@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer and runs each for a bounded
+# time on a seed corpus drawn from the tests and the example survey.
+# Usage: fuzz/run-fuzz.sh SECONDS_PER_TARGET
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+seconds="${1:-60}"
+build="$root/build-fuzz"
+CXX=clang++ cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j 2
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+mkdir -p "$seeds/free_form_fuzz" "$seeds/fixed_width_fuzz" "$seeds/whole_run_fuzz"
+i=0
+for line in '  42   remark' '2021 4 1' '2021, 4, 1' '3*0' '5,,7' '1/4/2021' '12abc' 'abc' \
+            '7.5 -7.9 1e3 2d1' '.t true F' ', 5' '2* 9' '2147483648' '-2147483648' '+' '.'; do
+  printf '\005%s\n%s\n' "$line" "$line" > "$seeds/free_form_fuzz/seed$((i++))"
+done
+printf '\005' | cat - "$root/examples/survey/Input.txt" > "$seeds/free_form_fuzz/input"
+head -c 2000 "$root/examples/survey/AllPictures.txt" > "$seeds/fixed_width_fuzz/pictures"
+printf '\003\002%s' '  7 07 7    -12 1 2 7a' > "$seeds/fixed_width_fuzz/fields"
+{
+  cat "$root/examples/survey/Input.txt"; printf '@@@\n'
+  head -n 200 "$root/examples/survey/AllPictures.txt"; printf '@@@\n30\n7\n\n'
+} > "$seeds/whole_run_fuzz/survey"
+printf 'title\n1\nA\n1\n2020 1 1 2020 1 20\n1\nfox\n@@@\n%-25s %-25s 2020  1  5 10 10 00  3\n@@@\n0\n7\n\n' A fox \
+  > "$seeds/whole_run_fuzz/tiny"
+
+rm -f "$build"/crash-*
+status=0
+for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  echo "== $target: $seconds s"
+  (cd "$build" && ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 \
+    "./$target" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=3072 \
+    -print_final_stats=1 -artifact_prefix="$build/crash-$target-" "$corpus" "$seeds/$target" \
+    2>&1 | grep -E "^(stat::number_of_executed_units|stat::average_exec_per_sec|==.*ERROR|SUMMARY|invariant|INFO: Done)" ) \
+    || true
+  if ls "$build"/crash-$target-* >/dev/null 2>&1; then
+    echo "fuzz: $target found a failing input:"; ls "$build"/crash-$target-*
+    status=1
+  fi
+done
+exit $status
