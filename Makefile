@@ -28,3 +28,7 @@ demo: build
 
 clean:
 	rm -rf $(BUILD) build-*
+
+.PHONY: bench
+bench: build
+	bash bench/run-bench.sh $(BUILD)
