@@ -46,6 +46,14 @@ Location ReadLocation(TextUnit& unit) {
   return location;
 }
 
+// Names in one survey often share their first letters, so the last letter
+// of the prefix is compared first: most records are told apart by one byte.
+bool BeginsWith(std::string_view text, std::string_view prefix) {
+  if (prefix.empty()) return true;
+  if (text.size() < prefix.size() || text[prefix.size() - 1] != prefix.back()) return false;
+  return std::memcmp(text.data(), prefix.data(), prefix.size() - 1) == 0;
+}
+
 bool MonthInRange(std::int32_t month) {
   return month >= 1 && month <= 12;
 }
@@ -94,13 +102,11 @@ void ExtractSpeciesPics(UnitTable& units, std::string_view species) {
   OpenTextFile(units, kUnitSpeciesPicsOut, "SpeciesPics.txt", FileAccess::kWrite);
   TextUnit& pictures = units[kUnitInputFiles];
   TextUnit& selected = units[kUnitSpeciesPicsOut];
-  char record[kPictureRecordLength];
-  const ReadItem in = std::span<char>(record);
-  const WriteItem out = std::string_view(record, sizeof record);
-  const std::size_t compared = std::min(prefix.size(), sizeof record - kSpeciesColumn);
+  std::string_view record;
+  const ReadItem in = &record;
   while (ReadFixedOrEnd(pictures, kRecordLayout, {&in, 1})) {
-    if (prefix.size() <= compared &&
-        std::memcmp(record + kSpeciesColumn, prefix.data(), compared) == 0) {
+    if (BeginsWith(record.substr(kSpeciesColumn), prefix)) {
+      const WriteItem out = record;
       WriteFixed(selected, kRecordLayout, {&out, 1});
     }
   }

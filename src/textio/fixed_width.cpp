@@ -99,6 +99,35 @@ bool ReadIntegerField(std::string_view line, std::size_t& pos, std::size_t width
   return true;
 }
 
+// The columns one line of the layout spans.
+std::size_t LineWidth(const FieldLayout& layout) {
+  auto sum = [](std::span<const Field> fields) {
+    std::size_t width = 0;
+    for (const Field& field : fields) width += static_cast<std::size_t>(std::max(field.width, 0));
+    return width;
+  };
+  return sum(layout.head) +
+         sum(layout.group) * static_cast<std::size_t>(std::max(layout.repeat, 0)) +
+         sum(layout.tail);
+}
+
+// Points `view` at the field in place; a line too short for the field is
+// first copied and padded with blanks to the layout's full width, so every
+// view of the line stays valid.
+void ViewTextField(TextUnit& unit, const FieldLayout& layout, std::string_view& line,
+                   std::size_t pos, std::size_t width, std::string_view& view) {
+  if (pos + width > line.size()) {
+    std::string& padded = unit.padded_line();
+    if (line.data() != padded.data()) {
+      padded.resize(line.size());
+      std::copy(line.begin(), line.end(), padded.begin());
+    }
+    padded.resize(std::max(LineWidth(layout), pos + width), ' ');
+    line = padded;
+  }
+  view = line.substr(pos, width);
+}
+
 bool ReadItems(TextUnit& unit, const FieldLayout& layout, std::span<const ReadItem> items,
                bool ready_for_end) {
   std::string_view line;
@@ -129,7 +158,10 @@ bool ReadItems(TextUnit& unit, const FieldLayout& layout, std::span<const ReadIt
     }
     line_has_fields = true;
     const ReadItem& item = items[next++];
-    if (field->kind == Field::Kind::kText) {
+    if (auto* view = std::get_if<std::string_view*>(&item)) {
+      ViewTextField(unit, layout, line, pos, width, **view);
+      pos += width;
+    } else if (field->kind == Field::Kind::kText) {
       ReadTextField(line, pos, width, std::get<std::span<char>>(item));
       pos += width;
     } else if (!ReadIntegerField(line, pos, width, *std::get<std::int32_t*>(item))) {

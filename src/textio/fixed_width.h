@@ -37,8 +37,10 @@ struct FieldLayout {
   std::span<const Field> tail = {};
 };
 
-// An item a fixed-width read fills: a text of a given length, or an integer.
-using ReadItem = std::variant<std::span<char>, std::int32_t*>;
+// An item a fixed-width read fills: a text of a given length, an integer, or
+// a view of a text field's characters read in place (valid until the next
+// read on the unit; a field past the end of the line shows blanks).
+using ReadItem = std::variant<std::span<char>, std::int32_t*, std::string_view*>;
 
 // An item a fixed-width write shows.
 using WriteItem = std::variant<std::string_view, std::int64_t>;

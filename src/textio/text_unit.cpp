@@ -84,22 +84,11 @@ bool TextUnit::Refill(IoOperation operation) {
   return n > 0;
 }
 
-bool TextUnit::NextLine(IoOperation operation, std::string_view& line) {
-  std::size_t scanned = in_begin_;
+bool TextUnit::NextLineAfterRefill(IoOperation operation, std::string_view& line) {
   for (;;) {
-    const char* start = in_.get() + in_begin_;
-    const char* from = in_.get() + scanned;
-    const void* nl = std::memchr(from, '\n', in_end_ - scanned);
-    if (nl != nullptr) {
-      std::size_t length = static_cast<const char*>(nl) - start;
-      in_begin_ += length + 1;
-      if (length > 0 && start[length - 1] == '\r') --length;
-      line = std::string_view(start, length);
-      ++lines_;
-      return true;
-    }
-    scanned = in_end_ - in_begin_;  // offset after Refill moves the rest down
+    const std::size_t scanned = in_end_ - in_begin_;  // no line end among these
     if (!Refill(operation)) break;
+    if (FindLine(scanned, line)) return true;
   }
   if (in_begin_ == in_end_) return false;
   // A last line without line end is still a line.

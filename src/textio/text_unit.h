@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -46,7 +47,9 @@ class TextUnit {
   // Makes `line` the next line, valid until the next call, and returns true;
   // returns false at the end of input. A read error is the system failure,
   // reported as part of `operation`.
-  bool NextLine(IoOperation operation, std::string_view& line);
+  bool NextLine(IoOperation operation, std::string_view& line) {
+    return FindLine(0, line) || NextLineAfterRefill(operation, line);
+  }
 
   // Writes one line and its line end. Console lines are handed on at once so
   // that a prompt is seen before its answer is read.
@@ -57,6 +60,8 @@ class TextUnit {
 
   // A line buffer for writers to build lines in without allocating.
   std::string& scratch() { return scratch_; }
+  // A copy of the line being read, padded for fields read in place.
+  std::string& padded_line() { return padded_line_; }
 
   // Throws `failure` for the line being read: the current line, or the one
   // sought at the end of input.
@@ -64,6 +69,21 @@ class TextUnit {
                          SourcePlace where = SourcePlace::Current()) const;
 
  private:
+  // Takes the next line from the buffer when its line end is there; the
+  // first `skip` unread bytes are known to hold none.
+  bool FindLine(std::size_t skip, std::string_view& line) {
+    if (in_begin_ + skip >= in_end_) return false;
+    const char* start = in_.get() + in_begin_;
+    const void* nl = std::memchr(start + skip, '\n', in_end_ - in_begin_ - skip);
+    if (nl == nullptr) return false;
+    std::size_t length = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
+    in_begin_ += length + 1;
+    if (length > 0 && start[length - 1] == '\r') --length;
+    line = std::string_view(start, length);
+    ++lines_;
+    return true;
+  }
+  bool NextLineAfterRefill(IoOperation operation, std::string_view& line);
   bool Refill(IoOperation operation);
   void GrowInput(std::size_t size);
   void Flush(IoOperation operation);
@@ -88,6 +108,7 @@ class TextUnit {
   std::string out_;
   std::int64_t lines_handed_on_ = 0;
   std::string scratch_;
+  std::string padded_line_;
 };
 
 enum class FileAccess {

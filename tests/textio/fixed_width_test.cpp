@@ -41,6 +41,38 @@ TEST(ReadFixed, TextFieldPaddedOrCut) {
   }
 }
 
+// Fields read in place see exactly what a copying read gives, a short line
+// included, and views of one line stay valid together.
+TEST(ReadFixed, TextFieldsReadInPlace) {
+  constexpr Field kFields[] = {TextField(5), SkipColumns(1), TextField(4), IntegerField(2)};
+  struct {
+    std::string line;
+    std::string first, second;
+    std::int32_t number;
+  } cases[] = {
+      {"Ridge top  7", "Ridge", "top ", 7},
+      {"Ridge to", "Ridge", "to  ", 0},
+      {"Rid", "Rid  ", "    ", 0},
+      {"", "     ", "    ", 0},
+      {"abcde fghi12 and more", "abcde", "fghi", 12},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto unit = testing::ReadingUnit(c.line + "\n" + c.line + "\n");
+    std::string_view first, second;
+    std::int32_t number = -1;
+    const ReadItem items[] = {&first, &second, &number};
+    ASSERT_TRUE(ReadFixedOrEnd(*unit, {kFields}, items));
+    EXPECT_EQ(first, c.first);
+    EXPECT_EQ(second, c.second);
+    EXPECT_EQ(number, c.number);
+    std::string copy(5, '?');
+    const ReadItem copied[] = {std::span<char>(copy)};
+    ASSERT_TRUE(ReadFixedOrEnd(*unit, {kFields}, copied));
+    EXPECT_EQ(copy, c.first);
+  }
+}
+
 TEST(ReadFixed, IntegerFields) {
   constexpr std::int32_t kFails = -999;  // the conversion failure, on line 2
   struct {
