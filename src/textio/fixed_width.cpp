@@ -128,6 +128,21 @@ void ViewTextField(TextUnit& unit, const FieldLayout& layout, std::string_view& 
   view = line.substr(pos, width);
 }
 
+// Fills the next item from `field` of `line` at `pos`, advancing both.
+inline void ReadField(TextUnit& unit, const FieldLayout& layout, std::string_view& line,
+                      std::size_t& pos, const Field& field, const ReadItem& item) {
+  const std::size_t width = static_cast<std::size_t>(std::max(field.width, 0));
+  if (auto* view = std::get_if<std::string_view*>(&item)) {
+    ViewTextField(unit, layout, line, pos, width, **view);
+    pos += width;
+  } else if (field.kind == Field::Kind::kText) {
+    ReadTextField(line, pos, width, std::get<std::span<char>>(item));
+    pos += width;
+  } else if (!ReadIntegerField(line, pos, width, *std::get<std::int32_t*>(item))) {
+    unit.Fail(IoFailure::kConversion, IoOperation::kFixedRead, false);
+  }
+}
+
 bool ReadItems(TextUnit& unit, const FieldLayout& layout, std::span<const ReadItem> items,
                bool ready_for_end) {
   std::string_view line;
@@ -149,23 +164,11 @@ bool ReadItems(TextUnit& unit, const FieldLayout& layout, std::span<const ReadIt
       cursor.Restart();
       pos = 0;
       line_has_fields = false;
-      continue;
-    }
-    const std::size_t width = static_cast<std::size_t>(std::max(field->width, 0));
-    if (field->kind == Field::Kind::kSkip) {
-      pos += width;
-      continue;
-    }
-    line_has_fields = true;
-    const ReadItem& item = items[next++];
-    if (auto* view = std::get_if<std::string_view*>(&item)) {
-      ViewTextField(unit, layout, line, pos, width, **view);
-      pos += width;
-    } else if (field->kind == Field::Kind::kText) {
-      ReadTextField(line, pos, width, std::get<std::span<char>>(item));
-      pos += width;
-    } else if (!ReadIntegerField(line, pos, width, *std::get<std::int32_t*>(item))) {
-      unit.Fail(IoFailure::kConversion, IoOperation::kFixedRead, false);
+    } else if (field->kind == Field::Kind::kSkip) {
+      pos += static_cast<std::size_t>(std::max(field->width, 0));
+    } else {
+      line_has_fields = true;
+      ReadField(unit, layout, line, pos, *field, items[next++]);
     }
   }
   return true;
