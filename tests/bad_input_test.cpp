@@ -227,7 +227,7 @@ TEST(BadInput, Corpus) {
               "  File SpeciesPics.txt, formatted sequential, line 2\n",
        .listing = with_out + " SpeciesPics.txt"},
       // Unit 2, SpeciesPics.txt written. Buffered lines reach the disk at the
-      // close, where a full disk shows.
+      // close, where a full disk fails them as the writes they came from.
       {.what = "SpeciesPics.txt a directory",
        .files = with({{"SpeciesPics.txt", kDirectory}}),
        .err =
@@ -237,7 +237,7 @@ TEST(BadInput, Corpus) {
       {.what = "SpeciesPics.txt on a full disk",
        .files = with({{"SpeciesPics.txt", kLinkTo + "/dev/full"}}),
        .err = kNoSpace + kRunTime +
-              "in close on unit 2: error code returned by host stdio - 28.\n" +
+              "in fixed-width write on unit 2: error code returned by host stdio - 28.\n" +
               "  File SpeciesPics.txt, formatted sequential, line 1\n",
        .listing = with_out + " SpeciesPics.txt"},
       // Unit 3, OccasionTallies.txt: created after Input.txt is read.
@@ -250,7 +250,7 @@ TEST(BadInput, Corpus) {
       {.what = "OccasionTallies.txt on a full disk",
        .files = with({{"OccasionTallies.txt", kLinkTo + "/dev/full"}}),
        .err = kNoSpace + kRunTime +
-              "in close on unit 3: error code returned by host stdio - 28.\n" +
+              "in fixed-width write on unit 3: error code returned by host stdio - 28.\n" +
               "  File OccasionTallies.txt, formatted sequential, line 1\n",
        .listing = with_out},
       // Unit 5, standard input.
@@ -310,7 +310,7 @@ TEST(BadInput, Corpus) {
       {.what = "temp.txt on a full disk",
        .files = with({{"temp.txt", kLinkTo + "/dev/full"}}),
        .err = kNoSpace + kRunTime +
-              "in close on unit 15: error code returned by host stdio - 28.\n" +
+              "in fixed-width write on unit 15: error code returned by host stdio - 28.\n" +
               "  File temp.txt, formatted sequential, line 1\n",
        .listing = with_out + " temp.txt"},
       {.what = "temp.txt swallowing its rows",  // reads back empty

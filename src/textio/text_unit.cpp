@@ -99,6 +99,7 @@ bool TextUnit::NextLineAfterRefill(IoOperation operation, std::string_view& line
 }
 
 void TextUnit::WriteLine(IoOperation operation, std::string_view line) {
+  last_write_ = operation;
   out_.append(line);
   out_.append(console_ ? "\n" : "\r\n");
   ++lines_;
@@ -119,7 +120,8 @@ void TextUnit::Flush(IoOperation operation) {
 
 void TextUnit::Close() {
   if (sink_ == nullptr) return;
-  Flush(IoOperation::kClose);
+  // Lines still held fail as the writes that produced them.
+  Flush(last_write_);
   int error = sink_->Close();
   if (error != 0) {
     FailurePlace place{number_, name_, lines_};

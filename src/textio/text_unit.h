@@ -107,6 +107,7 @@ class TextUnit {
   ByteSink* sink_ = nullptr;
   std::string out_;
   std::int64_t lines_handed_on_ = 0;
+  IoOperation last_write_ = IoOperation::kFixedWrite;
   std::string scratch_;
   std::string padded_line_;
 };
