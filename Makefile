@@ -6,7 +6,7 @@ CMAKE_FLAGS += -DWARNINGS_AS_ERRORS=ON
 endif
 JOBS ?= 2
 
-.PHONY: all build test demo bench clean
+.PHONY: all build test demo bench fuzz clean
 
 all: build
 
@@ -25,6 +25,11 @@ test: build
 
 demo: build
 	bash examples/run-demo.sh $(BUILD)/occasion-tallies
+
+# Fuzz targets (clang's libFuzzer), each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz:
+	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) build-*

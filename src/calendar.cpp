@@ -97,12 +97,9 @@ Matrix::Matrix(std::int64_t rows, std::int64_t columns, std::uint64_t byte_limit
   columns_ = columns;
 }
 
-std::size_t Matrix::Index(std::int64_t row, std::int64_t column) const {
-  if (row < 1 || row > rows_ || column < 1 || column > columns_) {
-    throw std::out_of_range("matrix cell (" + std::to_string(row) + ", " + std::to_string(column) +
-                            ") outside the matrix");
-  }
-  return static_cast<std::size_t>((column - 1) * rows_ + (row - 1));
+void Matrix::OutOfRange(std::int64_t row, std::int64_t column) const {
+  throw std::out_of_range("matrix cell (" + std::to_string(row) + ", " + std::to_string(column) +
+                          ") outside the matrix");
 }
 
 void Matrix::Fill(std::int32_t value) {

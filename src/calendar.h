@@ -57,7 +57,13 @@ class Matrix {
   void Fill(std::int32_t value);
 
  private:
-  std::size_t Index(std::int64_t row, std::int64_t column) const;
+  std::size_t Index(std::int64_t row, std::int64_t column) const {
+    if (row < 1 || row > rows_ || column < 1 || column > columns_) [[unlikely]] {
+      OutOfRange(row, column);
+    }
+    return static_cast<std::size_t>((column - 1) * rows_ + (row - 1));
+  }
+  [[noreturn]] void OutOfRange(std::int64_t row, std::int64_t column) const;
   std::int64_t rows_ = 0;
   std::int64_t columns_ = 0;
   std::unique_ptr<std::int32_t[]> cells_;
