@@ -72,27 +72,24 @@ void WriteScratchRows(UnitTable& units, OccasionMatrix& occasions, std::int64_t 
   CloseTextFile(units, kUnitTemp);
 }
 
+// Reads temp.txt back a line (1000 fields) at a time and appends each row to
+// the output, every " -1" shown as " - ".
 void CopyRowsMarkingNonOperating(UnitTable& units, std::int64_t nsites, std::int64_t fields) {
   OpenTextFile(units, kUnitTemp, "temp.txt", FileAccess::kRead);
-  std::vector<char> texts(3 *
-                          static_cast<std::size_t>(std::min<std::int64_t>(fields, kFieldsPerLine)));
-  std::vector<ReadItem> read_items;
-  std::vector<WriteItem> write_items;
+  const auto per_line = static_cast<std::size_t>(std::min<std::int64_t>(fields, kFieldsPerLine));
+  std::vector<std::string_view> texts(per_line);
+  std::vector<ReadItem> read_items(texts.size());
+  for (std::size_t f = 0; f < texts.size(); ++f) read_items[f] = &texts[f];
+  std::vector<WriteItem> write_items(texts.size());
   for (std::int64_t i = 1; i <= nsites; ++i) {
     for (std::int64_t done = 0; done < fields;) {
-      const std::size_t count =
+      const auto count =
           static_cast<std::size_t>(std::min<std::int64_t>(fields - done, kFieldsPerLine));
-      read_items.clear();
-      write_items.clear();
+      ReadFixed(units[kUnitTemp], kTextRowLayout, {read_items.data(), count});
       for (std::size_t f = 0; f < count; ++f) {
-        read_items.push_back(std::span<char>(texts.data() + 3 * f, 3));
+        write_items[f] = texts[f] == " -1" ? std::string_view(" - ") : texts[f];
       }
-      ReadFixed(units[kUnitTemp], kTextRowLayout, read_items);
-      for (std::size_t f = 0; f < count; ++f) {
-        std::string_view text(texts.data() + 3 * f, 3);
-        write_items.push_back(text == " -1" ? std::string_view(" - ") : text);
-      }
-      WriteFixed(units[kUnitOutput], kTextRowLayout, write_items);
+      WriteFixed(units[kUnitOutput], kTextRowLayout, {write_items.data(), count});
       done += static_cast<std::int64_t>(count);
     }
   }

@@ -1,6 +1,5 @@
 #include "tally.h"
 
-#include <array>
 #include <cstring>
 #include <string>
 #include <unordered_map>
@@ -20,8 +19,8 @@ constexpr Field kPictureFields[] = {TextField(kNameLength), SkipColumns(1),  Tex
 constexpr FieldLayout kPictureLayout{kPictureFields};
 
 struct PictureRecord {
-  std::array<char, kNameLength> location;
-  std::array<char, kNameLength> species;
+  std::string_view location;  // read in place
+  std::string_view species;
   Date date;
   std::int32_t hour = 0;
   std::int32_t minute = 0;
@@ -90,19 +89,12 @@ SkippedPictures TallyDetections(UnitTable& units, const StudyTables& study,
   SkippedPictures skipped;
   TallyState state;
   PictureRecord r;
-  const ReadItem items[] = {std::span<char>(r.location),
-                            std::span<char>(r.species),
-                            &r.date.year,
-                            &r.date.month,
-                            &r.date.day,
-                            &r.hour,
-                            &r.minute,
-                            &r.second,
-                            &r.count};
+  const ReadItem items[] = {&r.location, &r.species, &r.date.year, &r.date.month, &r.date.day,
+                            &r.hour,     &r.minute,  &r.second,    &r.count};
   OpenTextFile(units, kUnitInputFiles, "SpeciesPics.txt", FileAccess::kRead);
   TextUnit& pictures = units[kUnitInputFiles];
   while (ReadFixedOrEnd(pictures, kPictureLayout, items)) {
-    const std::int64_t location = index.Find({r.location.data(), r.location.size()});
+    const std::int64_t location = index.Find(r.location);
     if (location == 0) {
       ++skipped.unlisted_location;
       continue;
