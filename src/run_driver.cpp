@@ -84,6 +84,7 @@ struct Run {
     OccasionMatrix occasions(study.nsites, NumOccasions, env.memory_limit);
     CreateMatrix(OccasionDays, days, occasions);
     WriteSpeciesMatrix(units, study, occasions, NumOccasions, s);
+    units[kUnitOutput].HandOn();
   }
 
   void Execute() {
@@ -98,6 +99,8 @@ struct Run {
                      env.memory_limit);
     OpenTextFile(units, kUnitOutput, kOutputName, FileAccess::kWrite);
     WriteHeader(units[kUnitOutput], OccasionDays, calendar.NumDays, NumOccasions);
+    // A full disk ends the run in the step that met it, not at the close.
+    units[kUnitOutput].HandOn();
     const std::size_t turns = study.species.size();
     for (std::size_t s = 1; s <= turns; ++s) ProcessSpecies(s);
     WriteTextLine(units[kUnitOutput], kClosingLine);

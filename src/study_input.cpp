@@ -1,6 +1,8 @@
 #include "study_input.h"
 
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "textio/fixed_width.h"
@@ -13,6 +15,21 @@ constexpr Field kNameFields[] = {TextField(kNameLength)};
 constexpr FieldLayout kNameLayout{kNameFields};
 constexpr Field kRecordFields[] = {TextField(kPictureRecordLength)};
 constexpr FieldLayout kRecordLayout{kRecordFields};
+
+// Appends to a table that grows with what is read. A table that cannot
+// grow is the memory failure, naming the size it asked for.
+template <typename T>
+void Append(std::vector<T>& table, T entry) {
+  if (table.size() == table.capacity()) {
+    const std::size_t wanted = std::max<std::size_t>(8, table.capacity() * 2);
+    try {
+      table.reserve(wanted);
+    } catch (const std::bad_alloc&) {
+      ReportMemoryFailure(std::to_string(wanted * sizeof(T)));
+    }
+  }
+  table.push_back(std::move(entry));
+}
 
 std::string ReadName(TextUnit& unit) {
   std::string name(kNameLength, ' ');
@@ -41,7 +58,7 @@ Location ReadLocation(TextUnit& unit) {
   location.name = ReadName(unit);
   location.num_periods = ReadCount(unit);
   for (std::int32_t j = 0; j < location.num_periods; ++j) {
-    location.periods.push_back(ReadPeriod(unit));
+    Append(location.periods, ReadPeriod(unit));
   }
   return location;
 }
@@ -72,9 +89,9 @@ void ReadInputFile(UnitTable& units, StudyTables& study) {
   TextUnit& input = units[kUnitInputFiles];
   SkipLine(input);
   study.nsites = ReadCount(input);
-  for (std::int32_t i = 0; i < study.nsites; ++i) study.locations.push_back(ReadLocation(input));
+  for (std::int32_t i = 0; i < study.nsites; ++i) Append(study.locations, ReadLocation(input));
   study.NumSpecies = ReadCount(input);
-  for (std::int32_t k = 0; k < study.NumSpecies; ++k) study.species.push_back(ReadName(input));
+  for (std::int32_t k = 0; k < study.NumSpecies; ++k) Append(study.species, ReadName(input));
   CloseTextFile(units, kUnitInputFiles);
 }
 

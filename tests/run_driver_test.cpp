@@ -310,9 +310,9 @@ TEST(RunExecutable, WordAtPromptEndsWith127) {
 }
 
 // Runs the executable in `folder` with a broken console: standard output
-// closed, or a pipe that nobody reads, or standard input read from a
+// or standard error closed, or a pipe that nobody reads, or standard input read from a
 // directory. Returns the raw wait status and standard error.
-enum class Broken { kClosedOutput, kPipeWithoutReader, kDirectoryInput };
+enum class Broken { kClosedOutput, kPipeWithoutReader, kDirectoryInput, kClosedErrors };
 struct ProcessOutcome {
   int wait_status = 0;
   std::string err;
@@ -338,9 +338,10 @@ ProcessOutcome RunWithBrokenConsole(const ScratchFolder& folder, Broken how) {
     if (in_fd < 0 || err_fd < 0 || out_fd < 0 || ::chdir(base.c_str()) != 0) ::_exit(90);
     ::dup2(in_fd, 0);
     ::dup2(err_fd, 2);
+    if (how == Broken::kClosedErrors) ::close(2);
     if (how == Broken::kClosedOutput) ::close(1);
     if (how == Broken::kPipeWithoutReader) ::dup2(pipe_ends[1], 1);
-    if (how == Broken::kDirectoryInput) ::dup2(out_fd, 1);
+    if (how == Broken::kDirectoryInput || how == Broken::kClosedErrors) ::dup2(out_fd, 1);
     ::execl(OT_EXECUTABLE, OT_EXECUTABLE, static_cast<char*>(nullptr));
     ::_exit(91);
   }
@@ -388,6 +389,36 @@ TEST(RunExecutable, BrokenConsoleIsReportedNotFatal) {
     EXPECT_EQ(WithoutPlace(r.err), c.err);
     EXPECT_FALSE(folder.Exists("OccasionTallies.txt"));
   }
+}
+
+// With standard error closed, the files the run opens must not take its
+// number: the skipped-picture warning goes nowhere and the result is clean.
+TEST(RunExecutable, ClosedErrorStreamNeverReachesTheOutputFile) {
+  ScratchFolder folder;
+  LayStudy(folder);
+  folder.Write("AllPictures.txt", folder.Read("AllPictures.txt") +
+                                      Record("Nowhere", "Red fox", "2019 11 21  6 10  0  5"));
+  ProcessOutcome r = RunWithBrokenConsole(folder, Broken::kClosedErrors);
+  ASSERT_TRUE(WIFEXITED(r.wait_status));
+  EXPECT_EQ(WEXITSTATUS(r.wait_status), 0);
+  EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
+}
+
+// A full disk refuses the header at once: the run ends before any species
+// is processed, naming the output file, not a scratch file met later.
+TEST(RunDriver, FullDiskEndsTheRunInTheStepThatMetIt) {
+  ScratchFolder folder;
+  LayStudy(folder);
+  for (const char* name : {"OccasionTallies.txt", "SpeciesPics.txt", "temp.txt"}) {
+    std::filesystem::create_symlink("/dev/full", folder.path() / name);
+  }
+  RunResult r = RunInProcess(folder, "30\n7\n\n");
+  EXPECT_EQ(r.status, 127);
+  EXPECT_EQ(r.out.find("Processing"), std::string::npos);
+  EXPECT_EQ(WithoutPlace(r.err),
+            "OccasionTallies: No space left on device\nOccasionTallies: run-time error in "
+            "fixed-width write on unit 3: error code returned by host stdio - 28.\n  File "
+            "OccasionTallies.txt, formatted sequential, line 1\n  At <place>\n");
 }
 
 }  // namespace

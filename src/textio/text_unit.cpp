@@ -1,6 +1,7 @@
 #include "textio/text_unit.h"
 
 #include <cstring>
+#include <new>
 #include <stdexcept>
 
 namespace ot {
@@ -42,7 +43,8 @@ TextUnit::~TextUnit() {
 }
 
 void TextUnit::GrowInput(std::size_t size) {
-  std::unique_ptr<char[]> grown(new char[size]);
+  std::unique_ptr<char[]> grown(new (std::nothrow) char[size]);
+  if (!grown) ReportMemoryFailure(std::to_string(size));
   if (in_end_ > in_begin_) std::memcpy(grown.get(), in_.get() + in_begin_, in_end_ - in_begin_);
   in_end_ -= in_begin_;
   in_begin_ = 0;
@@ -104,6 +106,10 @@ void TextUnit::WriteLine(IoOperation operation, std::string_view line) {
   out_.append(console_ ? "\n" : "\r\n");
   ++lines_;
   if (console_ || out_.size() >= kFileBuffer) Flush(operation);
+}
+
+void TextUnit::HandOn() {
+  Flush(last_write_);
 }
 
 void TextUnit::Flush(IoOperation operation) {

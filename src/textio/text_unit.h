@@ -55,6 +55,12 @@ class TextUnit {
   // that a prompt is seen before its answer is read.
   void WriteLine(IoOperation operation, std::string_view line);
 
+  // Hands the lines written so far to the system now, so that a refused
+  // write is reported at this point rather than at a later flush. File lines
+  // are otherwise held until a megabyte has gathered or the file is closed;
+  // a failure then names the first line the system has not taken.
+  void HandOn();
+
   // Hands buffered lines on and ends the stream. Failures are reported.
   void Close();
 
