@@ -17,20 +17,12 @@
 namespace ot {
 namespace {
 
+using testing::Record;
 using testing::RunInProcess;
 using testing::RunResult;
 using testing::ScratchFolder;
 using testing::WithoutPlace;
 namespace fs = std::filesystem;
-
-std::string Record(const std::string& location, const std::string& species,
-                   const std::string& when_and_count) {
-  std::string record = location;
-  record.resize(25, ' ');
-  record += ' ' + species;
-  record.resize(51, ' ');
-  return record + ' ' + when_and_count + "\n";
-}
 
 // A 10-day study (2019-11-20 .. 11-29), one location, Red fox, and three
 // pictures on day 2: 06:10 (2), 06:10 (1), 07:20 (1).

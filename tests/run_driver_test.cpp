@@ -12,6 +12,7 @@
 namespace ot {
 namespace {
 
+using testing::Record;
 using testing::RunExecutable;
 using testing::RunInProcess;
 using testing::RunResult;
@@ -28,17 +29,6 @@ const std::string kRedFoxLine = " Processing Red fox                  \n";
 const std::string kWildBoarLine = " Processing Wild boar                \n";
 const std::string kClosing = "OccasionTallies.txt created ... TERMINATING NORMALLY\r\n";
 
-// A picture record: location and species padded to 25 columns, then
-// columns 53-74 ("yyyy mm dd hh mi ss cc") as given.
-std::string Record(const std::string& location, const std::string& species,
-                   const std::string& when_and_count) {
-  std::string record = location;
-  record.resize(25, ' ');
-  record += ' ' + species;
-  record.resize(51, ' ');
-  return record + ' ' + when_and_count + "\n";
-}
-
 // The header lines of OccasionTallies.txt; both numbers are the 5-column fields.
 std::string Header(const std::string& days5, const std::string& occasions5) {
   return "OCCASION TALLIES\r\n  Number of days in camera trap occasion = " + days5 +
@@ -49,20 +39,7 @@ std::string Header(const std::string& days5, const std::string& occasions5) {
 }
 
 // The worked-example study: two locations, 2019-11-20 .. 2020-03-31.
-const std::string kStudyInput =
-    "Camera survey north valley, winter 2019 to 2020\n"
-    "2\n"
-    "Ridge top\n"
-    "2\n"
-    "2019 11 20 2020 1 15\n"
-    "2020, 2, 1, 2020, 3, 10\n"
-    "Creek crossing\n"
-    "1   camera replaced in January\n"
-    "2019 12 1\n"
-    "2020 3 31 end of survey\n"
-    "2\n"
-    "Red fox\n"
-    "Wild boar\n";
+const std::string& kStudyInput = testing::kWorkedExampleInput;
 
 const std::string kStudyPictures = Record("Ridge top", "Red fox", "2019 11 21  6 10  7  2") +
                                    Record("Ridge top", "Red fox", "2019 11 21  6 25  0  3") +
@@ -103,16 +80,24 @@ void LayStudy(const ScratchFolder& folder) {
   folder.Write("AllPictures.txt", kStudyPictures);
 }
 
+// The same bytes whether the run is made in-process or by the executable.
 TEST(RunDriver, TwoSpeciesRunIsByteExact) {
-  ScratchFolder folder;
-  LayStudy(folder);
-  RunResult r = RunInProcess(folder, "30\n7\n\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, kStudyConsole);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
-  // The scratch files SpeciesPics.txt and temp.txt are gone.
-  EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt OccasionTallies.txt");
+  using Runner = RunResult (*)(const ScratchFolder&, const std::string&);
+  const Runner runners[] = {
+      [](const ScratchFolder& f, const std::string& in) { return RunInProcess(f, in); },
+      [](const ScratchFolder& f, const std::string& in) { return RunExecutable(f, in); },
+  };
+  for (Runner run : runners) {
+    ScratchFolder folder;
+    LayStudy(folder);
+    RunResult r = run(folder, "30\n7\n\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, kStudyConsole);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
+    // The scratch files SpeciesPics.txt and temp.txt are gone.
+    EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt OccasionTallies.txt");
+  }
 }
 
 // A 10-day study (2019-11-20 .. 11-29) at one location, one species and
@@ -285,17 +270,6 @@ TEST(RunDriver, SkippedPicturesWarning) {
     EXPECT_EQ(r.err, c.err);
     EXPECT_EQ(folder.Read("OccasionTallies.txt"), SmallTallies("    7", "    2", "  3   0   3"));
   }
-}
-
-TEST(RunExecutable, NormalRunIsByteExact) {
-  ScratchFolder folder;
-  LayStudy(folder);
-  RunResult r = RunExecutable(folder, "30\n7\n\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, kStudyConsole);
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
-  EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt OccasionTallies.txt");
 }
 
 TEST(RunExecutable, WordAtPromptEndsWith127) {

@@ -10,14 +10,7 @@
 namespace ot {
 namespace {
 
-// A survey folder on disk with the program's units over it.
-struct Bench {
-  testing::ScratchFolder dir;
-  DiskFolder disk{dir.path()};
-  StringSource console_in{""};
-  StringSink console_out;
-  UnitTable units{disk, console_in, console_out};
-};
+using Bench = testing::UnitBench;
 
 template <class Step>
 std::string FailureOf(Step&& step) {
@@ -49,20 +42,7 @@ StudyTables ReadStudy(Bench& bench, std::string_view text) {
   return study;
 }
 
-constexpr std::string_view kWorkedExample =
-    "Camera survey north valley, winter 2019 to 2020\n"
-    "2\n"
-    "Ridge top\n"
-    "2\n"
-    "2019 11 20 2020 1 15\n"
-    "2020, 2, 1, 2020, 3, 10\n"
-    "Creek crossing\n"
-    "1   camera replaced in January\n"
-    "2019 12 1\n"
-    "2020 3 31 end of survey\n"
-    "2\n"
-    "Red fox\n"
-    "Wild boar\n";
+const std::string& kWorkedExample = testing::kWorkedExampleInput;
 
 // A location's periods as "y-m-d..y-m-d", separated by blanks.
 std::string Periods(const Location& location) {

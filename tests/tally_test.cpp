@@ -37,12 +37,7 @@ std::string Ridge(int hour, int minute, int count, int second = 0) {
 // The worked-example study (BeginYear 2019, BeginDay 324, NumDays 133;
 // Ridge top operating on days 1..57 and 74..112, Creek crossing on 12..133),
 // with its DayMatrix just reset, in a scratch folder.
-struct Survey {
-  testing::ScratchFolder dir;
-  DiskFolder disk{dir.path()};
-  StringSource console_in{""};
-  StringSink console_out;
-  UnitTable units{disk, console_in, console_out};
+struct Survey : testing::UnitBench {
   StudyTables study;
   StudyCalendar calendar;
   DayMatrix days;

@@ -69,6 +69,33 @@ std::unique_ptr<TextUnit> WritingUnit(StringSink& sink, int number, std::string 
   return std::make_unique<TextUnit>(number, std::move(name), std::make_unique<SinkHolder>(sink));
 }
 
+std::string Record(std::string_view location, std::string_view species,
+                   std::string_view when_and_count) {
+  std::string record(location);
+  record.resize(25, ' ');
+  record += ' ';
+  record += species;
+  record.resize(51, ' ');
+  record += ' ';
+  record += when_and_count;
+  return record + "\n";
+}
+
+const std::string kWorkedExampleInput =
+    "Camera survey north valley, winter 2019 to 2020\n"
+    "2\n"
+    "Ridge top\n"
+    "2\n"
+    "2019 11 20 2020 1 15\n"
+    "2020, 2, 1, 2020, 3, 10\n"
+    "Creek crossing\n"
+    "1   camera replaced in January\n"
+    "2019 12 1\n"
+    "2020 3 31 end of survey\n"
+    "2\n"
+    "Red fox\n"
+    "Wild boar\n";
+
 RunResult RunInProcess(const ScratchFolder& folder, std::string input, std::uint64_t memory_limit) {
   DiskFolder disk(folder.path());
   StringSource in(std::move(input));

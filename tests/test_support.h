@@ -49,6 +49,25 @@ class SinkHolder : public ByteSink {
 std::unique_ptr<TextUnit> WritingUnit(StringSink& sink, int number = 3,
                                       std::string name = "test.txt");
 
+// A survey folder on disk with the program's units over it; the console
+// reads nothing.
+struct UnitBench {
+  ScratchFolder dir;
+  DiskFolder disk{dir.path()};
+  StringSource console_in{""};
+  StringSink console_out;
+  UnitTable units{disk, console_in, console_out};
+};
+
+// A picture record line ending in LF: location and species padded to 25
+// columns, then columns 53-74 ("yyyy mm dd hh mi ss cc") as given.
+std::string Record(std::string_view location, std::string_view species,
+                   std::string_view when_and_count);
+
+// The worked-example Input.txt: Ridge top (two periods), Creek crossing (one
+// period, with remarks and its dates over two lines), Red fox and Wild boar.
+extern const std::string kWorkedExampleInput;
+
 // The outcome of one run.
 struct RunResult {
   int status = -1;  // 0 normal, 127 failure
