@@ -22,7 +22,7 @@ head -c 2000 "$root/examples/survey/AllPictures.txt" > "$seeds/fixed_width_fuzz/
 printf '\003\002%s' '  7 07 7    -12 1 2 7a' > "$seeds/fixed_width_fuzz/fields"
 {
   cat "$root/examples/survey/Input.txt"; printf '@@@\n'
-  head -n 200 "$root/examples/survey/AllPictures.txt"; printf '@@@\n30\n7\n\n'
+  head -n 60 "$root/examples/survey/AllPictures.txt"; printf '@@@\n30\n7\n\n'
 } > "$seeds/whole_run_fuzz/survey"
 printf 'title\n1\nA\n1\n2020 1 1 2020 1 20\n1\nfox\n@@@\n%-25s %-25s 2020  1  5 10 10 00  3\n@@@\n0\n7\n\n' A fox \
   > "$seeds/whole_run_fuzz/tiny"
