@@ -125,7 +125,7 @@ void ViewTextField(TextUnit& unit, const FieldLayout& layout, std::string_view& 
     padded.resize(std::max(LineWidth(layout), pos + width), ' ');
     line = padded;
   }
-  view = line.substr(pos, width);
+  view = std::string_view(line.data() + pos, width);  // within the line, as ensured above
 }
 
 // Fills the next item from `field` of `line` at `pos`, advancing both.
