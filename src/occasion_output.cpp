@@ -1,12 +1,10 @@
 #include "occasion_output.h"
 
 #include <algorithm>
-#include <array>
 #include <string_view>
 #include <vector>
 
 #include "textio/fixed_width.h"
-#include "textio/free_form.h"
 
 namespace ot {
 namespace {
@@ -22,12 +20,6 @@ constexpr std::string_view kHeaderNotes[] = {
     "  Limit abundance in camera trap occasion to 999",
     "  Copy and paste each species matrix into program Tevak (2004)",
 };
-
-void WriteText(TextUnit& unit, std::string_view text) {
-  const Field field[] = {TextField(static_cast<int>(text.size()))};
-  const WriteItem item = text;
-  WriteFixed(unit, FieldLayout{field}, {&item, 1});
-}
 
 void WriteLabelledNumber(TextUnit& unit, std::string_view label, std::int64_t value) {
   const Field fields[] = {TextField(static_cast<int>(label.size())), IntegerField(5)};
@@ -106,10 +98,10 @@ std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days) {
 void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_days,
                  std::int64_t& num_occasions) {
   num_occasions = CountOccasions(num_days, occasion_days);
-  WriteText(output, kHeaderTitle);
+  WriteTextLine(output, kHeaderTitle);
   WriteLabelledNumber(output, kDaysLabel, occasion_days);
   WriteLabelledNumber(output, kOccasionsLabel, num_occasions);
-  for (std::string_view note : kHeaderNotes) WriteText(output, note);
+  for (std::string_view note : kHeaderNotes) WriteTextLine(output, note);
   WriteFixed(output, FieldLayout{}, {});
 }
 
@@ -132,7 +124,7 @@ void WriteSpeciesMatrix(UnitTable& units, const StudyTables& study, OccasionMatr
                         std::int64_t num_occasions, std::size_t species_index) {
   const auto nsites = static_cast<std::int64_t>(study.locations.size());
   WriteScratchRows(units, occasions, nsites, num_occasions);
-  WriteText(units[kUnitOutput], study.species.at(species_index - 1));
+  WriteTextLine(units[kUnitOutput], study.species.at(species_index - 1));
   CopyRowsMarkingNonOperating(units, nsites, num_occasions + 1);
   WriteFixed(units[kUnitOutput], FieldLayout{}, {});
   RunShellCommand(units.folder(), "del temp.txt");

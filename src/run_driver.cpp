@@ -28,12 +28,6 @@ void Say(TextUnit& console, std::initializer_list<std::string_view> texts) {
   WriteFreeForm(console, {texts.begin(), texts.size()});
 }
 
-void WriteTextLine(TextUnit& unit, std::string_view text) {
-  const Field field[] = {TextField(static_cast<int>(text.size()))};
-  const WriteItem item = text;
-  WriteFixed(unit, FieldLayout{field}, {&item, 1});
-}
-
 // Writes `prompt` and reads one whole number from a new line of input.
 std::int32_t Ask(UnitTable& units, std::string_view prompt, std::int32_t value) {
   Say(units[kUnitConsoleOut], {prompt});

@@ -236,4 +236,10 @@ void WriteFixed(TextUnit& unit, const FieldLayout& layout, std::span<const Write
   unit.WriteLine(IoOperation::kFixedWrite, line);
 }
 
+void WriteTextLine(TextUnit& unit, std::string_view text) {
+  const Field field[] = {TextField(static_cast<int>(text.size()))};
+  const WriteItem item = text;
+  WriteFixed(unit, FieldLayout{field}, {&item, 1});
+}
+
 }  // namespace ot

@@ -73,4 +73,7 @@ bool ReadFixedOrEnd(TextUnit& unit, const FieldLayout& layout, std::span<const R
 // No items: an empty line.
 void WriteFixed(TextUnit& unit, const FieldLayout& layout, std::span<const WriteItem> items);
 
+// Writes `text` as a line of one text field as wide as the text.
+void WriteTextLine(TextUnit& unit, std::string_view text);
+
 }  // namespace ot
