@@ -1,4 +1,5 @@
-# Thin wrapper over CMake; the build lives in build/.
+# Thin wrapper over CMake; the build lives in build/. Each target first makes
+# sure the Debian packages it needs are there (tools/install-deps.sh).
 BUILD ?= build
 CMAKE_FLAGS ?=
 ifdef CI
@@ -11,7 +12,8 @@ JOBS ?= 2
 all: build
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	bash tools/install-deps.sh test
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DREQUIRE_TESTS=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The tests run twice: on the release build, then built with AddressSanitizer
@@ -23,17 +25,24 @@ test: build
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
-demo: build
+# The demo builds the program alone, not the tests.
+demo:
+	bash tools/install-deps.sh demo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target occasion-tallies
 	bash examples/run-demo.sh $(BUILD)/occasion-tallies
 
 # Fuzz targets (clang's libFuzzer), each run for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 fuzz:
+	bash tools/install-deps.sh fuzz
 	bash fuzz/run-fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) build-*
 
-.PHONY: bench
-bench: build
+bench:
+	bash tools/install-deps.sh bench
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target occasion-tallies survey-generator read-floor peak-rss
 	bash bench/run-bench.sh $(BUILD)

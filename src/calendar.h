@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "study_input.h"
 
@@ -75,6 +76,28 @@ using DayMatrix = Matrix;
 // operating period (both ends included; a period ending before it begins
 // sets nothing). Days outside the matrix are never touched.
 void IOM(const StudyTables& study, DayMatrix& days);
+
+// For each location, the study days on which its camera operated: the days
+// IOM sets to 0, kept as sorted, disjoint runs of days so that a lookup costs
+// a binary search over a location's few periods.
+class OperatingDays {
+ public:
+  OperatingDays() = default;
+  // Takes the periods' study days (after ApplyOffset), within 1..num_days.
+  OperatingDays(const StudyTables& study, std::int64_t num_days);
+  // Whether location `location` (a row, counted from 1) operated on study
+  // day `day`; false for a row or day outside the study.
+  bool Contains(std::int64_t location, std::int64_t day) const;
+  // The number of operating days of `location` in first..last.
+  std::int64_t CountIn(std::int64_t location, std::int64_t first, std::int64_t last) const;
+
+ private:
+  struct DayRun {
+    std::int64_t first;
+    std::int64_t last;
+  };
+  std::vector<std::vector<DayRun>> runs_;  // per location
+};
 
 // Adds `amount` to a cell, saturating at the 32-bit limits.
 void AddToCell(std::int32_t& cell, std::int64_t amount);

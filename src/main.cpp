@@ -3,8 +3,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
-#include "run_driver.h"
+#include "cli/command_line.h"
 #include "textio/failure.h"
 
 namespace {
@@ -21,18 +23,18 @@ void KeepStandardStreamsTaken() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   KeepStandardStreamsTaken();
   // A closed standard output must be a reported write failure, not a death.
   std::signal(SIGPIPE, SIG_IGN);
-  ot::DiskFolder folder(".");
   ot::FdSource console_in(0, false);
   ot::FdSink console_out(1, false);
   try {
-    ot::RunOccasionTallies({folder, console_in, console_out, std::cerr});
+    return ot::cli::RunCommandLine({argv, argv + argc},
+                                   {console_in, console_out, std::cout, std::cerr});
   } catch (const ot::RunFailure& failure) {
+    std::cout.flush();
     std::cerr << failure.what() << std::flush;
-    return 127;
+    return failure.exit_status();
   }
-  return 0;
 }

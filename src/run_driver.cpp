@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar.h"
 #include "occasion_output.h"
@@ -45,14 +46,53 @@ std::int32_t AskOccasionDays(UnitTable& units) {
   return days;
 }
 
-void WarnOfSkippedPictures(std::ostream& warnings, std::string_view species,
-                           const SkippedPictures& skipped) {
-  if (skipped.total() == 0) return;
-  warnings << kTag << "warning: " << species.substr(0, TrimmedLength(species)) << ": "
-           << skipped.total() << (skipped.total() == 1 ? " picture" : " pictures") << " skipped ("
-           << skipped.unlisted_location << " at locations not listed in Input.txt, "
-           << skipped.month_out_of_range << " with a month outside 1..12)\n";
-  warnings.flush();
+std::string Plural(std::int64_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+// The warning lines of one species' turn, in the order they are given.
+std::vector<std::string> SpeciesWarnings(std::string_view species, const TallyOutcome& outcome) {
+  const std::string head = std::string(kTag) +
+                           "warning: " + std::string(species.substr(0, TrimmedLength(species))) +
+                           ": ";
+  const SkippedPictures& skipped = outcome.skipped;
+  const SuspectPictures& suspect = outcome.suspect;
+  std::vector<std::string> lines;
+  if (skipped.warned() > 0) {
+    lines.push_back(head + Plural(skipped.warned(), "picture", "pictures") + " skipped (" +
+                    std::to_string(skipped.unlisted_location) +
+                    " at locations not listed in Input.txt, " +
+                    std::to_string(skipped.month_out_of_range) + " with a month outside 1..12)\n");
+  }
+  if (suspect.on_non_operating_day > 0) {
+    lines.push_back(head +
+                    Plural(suspect.on_non_operating_day,
+                           "picture on a day its camera was not operating",
+                           "pictures on days their camera was not operating") +
+                    "\n");
+  }
+  if (suspect.earlier_than_previous > 0) {
+    lines.push_back(head +
+                    Plural(suspect.earlier_than_previous,
+                           "picture earlier than the picture before it at the same location",
+                           "pictures earlier than the picture before them at the same location") +
+                    " (sort AllPictures.txt by location and time)\n");
+  }
+  if (suspect.impossible_date_or_time > 0) {
+    lines.push_back(head +
+                    Plural(suspect.impossible_date_or_time, "picture with", "pictures with") +
+                    " an impossible date or time (such as 31 April or hour 24)\n");
+  }
+  return lines;
+}
+
+std::string MisalignedWarning(const MisalignedRecords& misaligned) {
+  const std::int64_t n = misaligned.count();
+  return std::string(kTag) + "warning: " + std::to_string(n) + " of " +
+         std::to_string(misaligned.total_lines) + " records in AllPictures.txt " +
+         (n == 1 ? "is not in the fixed columns (line "
+                 : "are not in the fixed columns (first at line ") +
+         std::to_string(misaligned.first_line()) + ")\n";
 }
 
 struct Run {
@@ -64,41 +104,69 @@ struct Run {
   StudyCalendar calendar;
   DayMatrix days;
   std::int64_t NumOccasions = 0;
+  OperatingDays operating;
+  MisalignedRecords misaligned;
 
   explicit Run(const RunEnvironment& e) : env(e), units(e.folder, e.console_in, e.console_out) {}
+
+  void Warn(const std::string& line) {
+    env.warnings << line;
+    env.warnings.flush();
+    if (env.observer != nullptr) env.observer->Warning(line);
+  }
 
   void ProcessSpecies(std::size_t s) {
     const std::string& name = study.species[s - 1];
     Say(units[kUnitConsoleOut], {kProcessing, name});
     IOM(study, days);
-    ExtractSpeciesPics(units, name);
-    const SkippedPictures skipped =
-        TallyDetections(units, study, calendar, IndependencePeriod, days);
-    WarnOfSkippedPictures(env.warnings, name, skipped);
+    ExtractSpeciesPics(units, name, misaligned);
+    const TallyOutcome outcome = TallyDetections(units, study, calendar, IndependencePeriod,
+                                                 operating, days, {env.observer, s});
+    for (const std::string& line : SpeciesWarnings(name, outcome)) Warn(line);
     OccasionMatrix occasions(study.nsites, NumOccasions, env.memory_limit);
     CreateMatrix(OccasionDays, days, occasions);
     WriteSpeciesMatrix(units, study, occasions, NumOccasions, s);
     units[kUnitOutput].HandOn();
+    if (env.observer != nullptr) env.observer->SpeciesDone(s, outcome.skipped);
+  }
+
+  void TakeAnswers() {
+    if (env.answers != nullptr) {
+      IndependencePeriod = env.answers->independence_period;
+      OccasionDays = env.answers->occasion_days;
+      return;
+    }
+    IndependencePeriod = Ask(units, kAskPeriod, 0);
+    OccasionDays = AskOccasionDays(units);
   }
 
   void Execute() {
     WriteTextLine(units[kUnitConsoleOut], kBanner);
-    IndependencePeriod = Ask(units, kAskPeriod, 0);
-    OccasionDays = AskOccasionDays(units);
+    TakeAnswers();
     ReadInputFile(units, study);
-    CheckPeriodMonths(study);
+    CheckPeriodDates(study);
     Days(study, calendar);
     ApplyOffset(study, calendar);
     days = DayMatrix(static_cast<std::int64_t>(study.locations.size()), calendar.NumDays,
                      env.memory_limit);
+    operating = OperatingDays(study, days.columns());
     OpenTextFile(units, kUnitOutput, kOutputName, FileAccess::kWrite);
     WriteHeader(units[kUnitOutput], OccasionDays, calendar.NumDays, NumOccasions);
     // A full disk ends the run in the step that met it, not at the close.
     units[kUnitOutput].HandOn();
+    if (env.observer != nullptr) {
+      env.observer->StudyReady(study, calendar, {IndependencePeriod, OccasionDays}, NumOccasions);
+    }
     const std::size_t turns = study.species.size();
     for (std::size_t s = 1; s <= turns; ++s) ProcessSpecies(s);
     WriteTextLine(units[kUnitOutput], kClosingLine);
     CloseTextFile(units, kUnitOutput);
+    if (turns > 0 && misaligned.count() > 0) Warn(MisalignedWarning(misaligned));
+    if (env.observer != nullptr) env.observer->RunComplete();
+    if (env.answers != nullptr) {
+      Say(units[kUnitConsoleOut], {kClosingLine});
+      return;
+    }
     Say(units[kUnitConsoleOut], {kFinalLine});
     // The output is complete, so the end of input here is a normal end.
     std::string_view ignored;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <ostream>
 
+#include "run_observer.h"
 #include "textio/byte_stream.h"
 #include "textio/folder.h"
 
@@ -18,6 +19,10 @@ struct RunEnvironment {
   std::ostream& warnings;  // standard error, for skipped-picture warnings
   // Largest matrix allocation, in bytes, before the memory failure.
   std::uint64_t memory_limit = std::numeric_limits<std::uint64_t>::max();
+  // Given answers replace the dialogue: no prompts are shown, nothing is
+  // read from the console, and the run ends without waiting for Enter.
+  const RunAnswers* answers = nullptr;
+  RunObserver* observer = nullptr;  // told of the run's steps when set
 };
 
 // Runs the whole program once. Returns after a normal end (exit status 0);

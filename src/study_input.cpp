@@ -71,15 +71,15 @@ bool BeginsWith(std::string_view text, std::string_view prefix) {
   return std::memcmp(text.data(), prefix.data(), prefix.size() - 1) == 0;
 }
 
-bool MonthInRange(std::int32_t month) {
-  return month >= 1 && month <= 12;
-}
-
-[[noreturn]] void ReportMonth(std::string_view which, std::int32_t month, std::size_t period,
-                              std::size_t location) {
-  ReportRunFailure("Input.txt: " + std::string(which) + " month " + std::to_string(month) +
-                   " of period " + std::to_string(period) + " of location " +
-                   std::to_string(location) + " is outside 1..12");
+// Names `value` as the `what` of period `period` of location `location`
+// (counted from 1) and ends the run unless it lies in low..high.
+void CheckDateValue(std::string_view what, std::int32_t value, std::int32_t low, std::int32_t high,
+                    std::size_t period, std::size_t location, std::string_view name) {
+  if (value >= low && value <= high) return;
+  ReportRunFailure("Input.txt: " + std::string(what) + " " + std::to_string(value) + " of period " +
+                   std::to_string(period) + " of location " + std::to_string(location) + " (" +
+                   std::string(name.substr(0, TrimmedLength(name))) + ") is outside " +
+                   std::to_string(low) + ".." + std::to_string(high));
 }
 
 }  // namespace
@@ -95,14 +95,18 @@ void ReadInputFile(UnitTable& units, StudyTables& study) {
   CloseTextFile(units, kUnitInputFiles);
 }
 
-void CheckPeriodMonths(const StudyTables& study) {
+void CheckPeriodDates(const StudyTables& study) {
   for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    const auto& periods = study.locations[i].periods;
-    for (std::size_t j = 0; j < periods.size(); ++j) {
-      if (!MonthInRange(periods[j].begin.month))
-        ReportMonth("begin", periods[j].begin.month, j + 1, i + 1);
-      if (!MonthInRange(periods[j].end.month))
-        ReportMonth("end", periods[j].end.month, j + 1, i + 1);
+    const Location& location = study.locations[i];
+    for (std::size_t j = 0; j < location.periods.size(); ++j) {
+      const Period& period = location.periods[j];
+      const auto check = [&](std::string_view what, std::int32_t value, std::int32_t high) {
+        CheckDateValue(what, value, 1, high, j + 1, i + 1, location.name);
+      };
+      check("begin year", period.begin.year, kLastYear);
+      check("begin month", period.begin.month, 12);
+      check("end year", period.end.year, kLastYear);
+      check("end month", period.end.month, 12);
     }
   }
 }
@@ -113,7 +117,27 @@ std::size_t TrimmedLength(std::string_view name) {
   return length;
 }
 
-void ExtractSpeciesPics(UnitTable& units, std::string_view species) {
+bool MisalignedRecords::IsMisaligned(std::string_view record) {
+  const std::string_view head = record.substr(0, kPictureRecordLength);
+  if (head.find_first_of("0123456789") == std::string_view::npos) return false;
+  if (head.find('\t') != std::string_view::npos) return true;
+  // 1-based columns that separate the fields.
+  for (std::size_t column : {26, 52, 57, 60, 63, 66, 69, 72}) {
+    if (column <= head.size() && head[column - 1] != ' ') return true;
+  }
+  return false;
+}
+
+void MisalignedRecords::Note(std::int64_t line) {
+  const auto index = static_cast<std::size_t>(line);
+  if (index >= noted_.size()) noted_.resize(std::max(index + 1, noted_.size() * 2));
+  if (noted_[index]) return;
+  noted_[index] = true;
+  ++count_;
+  if (first_line_ == 0 || line < first_line_) first_line_ = line;
+}
+
+void ExtractSpeciesPics(UnitTable& units, std::string_view species, MisalignedRecords& misaligned) {
   const std::string_view prefix = species.substr(0, TrimmedLength(species));
   OpenTextFile(units, kUnitInputFiles, "AllPictures.txt", FileAccess::kRead);
   OpenTextFile(units, kUnitSpeciesPicsOut, "SpeciesPics.txt", FileAccess::kWrite);
@@ -123,10 +147,12 @@ void ExtractSpeciesPics(UnitTable& units, std::string_view species) {
   const ReadItem in = &record;
   while (ReadFixedOrEnd(pictures, kRecordLayout, {&in, 1})) {
     if (BeginsWith(record.substr(kSpeciesColumn), prefix)) {
+      if (MisalignedRecords::IsMisaligned(record)) misaligned.Note(pictures.lines());
       const WriteItem out = record;
       WriteFixed(selected, kRecordLayout, {&out, 1});
     }
   }
+  misaligned.total_lines = pictures.lines();
   CloseTextFile(units, kUnitInputFiles);
   CloseTextFile(units, kUnitSpeciesPicsOut);
 }

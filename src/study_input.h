@@ -53,18 +53,45 @@ struct StudyTables {
 // the run with the text layer's failure.
 void ReadInputFile(UnitTable& units, StudyTables& study);
 
-// Ends the run when a begin or end month lies outside 1..12, naming the
-// first such date in file order.
-void CheckPeriodMonths(const StudyTables& study);
+// The last year a picture record can hold (its year field has 4 columns).
+inline constexpr std::int32_t kLastYear = 9999;
+
+// Ends the run when a period's year lies outside 1..9999 or its month
+// outside 1..12, naming the first such value: periods in file order, within
+// a period begin year, begin month, end year, end month. The message names
+// the location by number and by name (without its trailing blanks).
+void CheckPeriodDates(const StudyTables& study);
 
 // The length of a name without its trailing blanks.
 std::size_t TrimmedLength(std::string_view name);
+
+// Lines of AllPictures.txt that a listed species selects but that are not
+// in the fixed columns: they hold a digit in their first 74 columns (so are
+// no heading or remark) and a tab there, or something other than a blank in
+// one of the separating columns 26, 52, 57, 60, 63, 66, 69 and 72.
+class MisalignedRecords {
+ public:
+  // Whether the record (its first 74 columns) is out of the fixed columns.
+  static bool IsMisaligned(std::string_view record);
+  // Notes line `line` (counted from 1) once, however many species select it.
+  void Note(std::int64_t line);
+  std::int64_t count() const { return count_; }
+  std::int64_t first_line() const { return first_line_; }
+  // Lines in the file, as last read.
+  std::int64_t total_lines = 0;
+
+ private:
+  std::vector<bool> noted_;
+  std::int64_t count_ = 0;
+  std::int64_t first_line_ = 0;
+};
 
 // Copies the records of AllPictures.txt whose species field begins with the
 // species name `species` (without its trailing blanks; case and every
 // character count) into a fresh SpeciesPics.txt, each as a 74-character line
 // (short lines padded with blanks, long ones cut). An all-blank name selects
 // every record. A missing AllPictures.txt is the system failure at open.
-void ExtractSpeciesPics(UnitTable& units, std::string_view species);
+// Selected records out of the fixed columns are noted in `misaligned`.
+void ExtractSpeciesPics(UnitTable& units, std::string_view species, MisalignedRecords& misaligned);
 
 }  // namespace ot

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "calendar.h"
+#include "run_observer.h"
 #include "study_input.h"
 #include "textio/text_unit.h"
 
@@ -25,12 +26,22 @@ struct MinuteStampResult {
 MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
                               std::int32_t minute);
 
-// Pictures the tally could not place, which a field worker should hear of.
-struct SkippedPictures {
-  std::int64_t unlisted_location = 0;
-  std::int64_t month_out_of_range = 0;
-  std::int64_t total() const { return unlisted_location + month_out_of_range; }
+// What the tally of one species found besides its counts.
+struct TallyOutcome {
+  SkippedPictures skipped;
+  SuspectPictures suspect;
 };
+
+// Where the tally reports each picture it books: species `species` (counted
+// from 1) of an observed run. `observer` may be null.
+struct TallyListener {
+  RunObserver* observer = nullptr;
+  std::size_t species = 0;
+};
+
+// Whether `date` at `hour`:`minute` can exist: day within its month (29
+// days in February of a year divisible by 4), hour 0..23, minute 0..59.
+bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute);
 
 // Reads SpeciesPics.txt on unit 1 in file order and adds the species'
 // independent events into `days`, then removes the file.
@@ -43,11 +54,15 @@ struct SkippedPictures {
 //   the amount by which it raises the event's maximum.
 // - A picture is skipped, the tally state untouched, when its location is
 //   not listed, its month lies outside 1..12, its year is before BeginYear,
-//   or its study day lies below 1 or after NumDays. The first two kinds are
-//   counted in the result.
+//   or its study day lies below 1 or after NumDays. Every kind is counted
+//   in the result.
+// - Tallied pictures on a day their camera was not operating (`operating`),
+//   earlier than the previously tallied picture at the same location, or
+//   with an impossible date or time are counted in the result.
 // A record with an unreadable number ends the run (failure 231).
-SkippedPictures TallyDetections(UnitTable& units, const StudyTables& study,
-                                const StudyCalendar& calendar, std::int32_t independence_period,
-                                DayMatrix& days);
+TallyOutcome TallyDetections(UnitTable& units, const StudyTables& study,
+                             const StudyCalendar& calendar, std::int32_t independence_period,
+                             const OperatingDays& operating, DayMatrix& days,
+                             TallyListener listener = {});
 
 }  // namespace ot

@@ -324,23 +324,25 @@ TEST(BadInput, Corpus) {
        .err = "OccasionTallies: 12004 bytes requested, not enough memory.\n",
        .listing = with_out,
        .memory_limit = 12003},
-      // BeginYear 2019, day 1 = 2019-01-01; 2000000000-01-01 is day
-      // 365 x 1999997981 + 499999495 leap days + 1 = 730499262561 = NumDays,
-      // so the day matrix needs 4 x 730499262561 bytes.
+      // Years past 9999 are refused before any memory is asked for.
       {.what = "year 2000000000",
        .files = input("Long\n1\nRidge top\n1\n2019 1 1 2000000000 1 1\n1\nRed fox\n"),
-       .err = "OccasionTallies: 2921997050244 bytes requested, not enough memory.\n",
-       .listing = in_only,
-       .memory_limit = std::uint64_t{1} << 28},
-      // Every begin year is 3000 or later, so BeginYear stays 3000 and
-      // BeginDay keeps its start value 3000 (all day numbers are larger):
-      // 2000000000-11-29 is day 365 x 1999997000 + 499999250 leap days + 305
-      // + 29 = 730498904584, NumDays = 730498904584 - 3000 + 1.
+       .err = "OccasionTallies: Input.txt: end year 2000000000 of period 1 of location 1 (Ridge "
+              "top) is outside 1..9999\n",
+       .listing = in_only},
       {.what = "year 2000000000 in every date",
        .files = input("Far\n1\nRidge top\n1\n2000000000 11 20 2000000000 11 29\n1\nRed fox\n"),
-       .err = "OccasionTallies: 2921995606340 bytes requested, not enough memory.\n",
+       .err = "OccasionTallies: Input.txt: begin year 2000000000 of period 1 of location 1 (Ridge "
+              "top) is outside 1..9999\n",
+       .listing = in_only},
+      // BeginYear 2019, day 1 = 2019-01-01; 9999-01-01 is day 365 x 7980 +
+      // 1995 leap days + 1 = 2914696 = NumDays, so the day matrix needs
+      // 4 x 2914696 bytes.
+      {.what = "year 9999",
+       .files = input("Long\n1\nRidge top\n1\n2019 1 1 9999 1 1\n1\nRed fox\n"),
+       .err = "OccasionTallies: 11658784 bytes requested, not enough memory.\n",
        .listing = in_only,
-       .memory_limit = std::uint64_t{1} << 28},
+       .memory_limit = std::uint64_t{1} << 20},
       // Messy data that ends normally.
       {.what = "NUL bytes in a location",
        .files =

@@ -216,7 +216,8 @@ TEST(RunDriver, ExistingOutputFileReplacedOrLeftAlone) {
       {"month 13",
        "Study\n1\nRidge top\n2\n2019 11 20 2019 11 25\n2019 13 1 2019 12 5\n1\nRed fox\n",
        "30\n7\n\n",
-       "OccasionTallies: Input.txt: begin month 13 of period 2 of location 1 is outside 1..12\n"},
+       "OccasionTallies: Input.txt: begin month 13 of period 2 of location 1 (Ridge top) is "
+       "outside 1..12\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -224,13 +224,18 @@ TEST(ReadInputFile, MissingInputFileIsTheSystemFailureAtOpen) {
   EXPECT_FALSE(bench.dir.Exists("Input.txt"));
 }
 
-StudyTables WithMonths(std::initializer_list<std::initializer_list<std::pair<int, int>>> sites) {
+// One location ("Site") per entry, each period given as begin and end
+// (year, month) pairs on day 1.
+struct PeriodDates {
+  int begin_year, begin_month, end_year, end_month;
+};
+StudyTables WithPeriods(std::initializer_list<std::initializer_list<PeriodDates>> sites) {
   StudyTables study;
-  for (const auto& months : sites) {
+  for (const auto& periods : sites) {
     Location location;
-    location.name = Padded("Site");
-    for (auto [begin, end] : months) {
-      location.periods.push_back({{2020, begin, 1}, {2020, end, 1}});
+    location.name = Padded(" Site");
+    for (const PeriodDates& p : periods) {
+      location.periods.push_back({{p.begin_year, p.begin_month, 1}, {p.end_year, p.end_month, 1}});
     }
     location.num_periods = static_cast<std::int32_t>(location.periods.size());
     study.locations.push_back(location);
@@ -239,24 +244,42 @@ StudyTables WithMonths(std::initializer_list<std::initializer_list<std::pair<int
   return study;
 }
 
-TEST(CheckPeriodMonths, NamesTheFirstMonthOutside1To12InFileOrder) {
-  const std::string tail = " is outside 1..12\n";
+TEST(CheckPeriodDates, NamesTheFirstYearOrMonthOutsideItsRangeInFileOrder) {
+  const std::string months = " ( Site) is outside 1..12\n";
+  const std::string years = " ( Site) is outside 1..9999\n";
+  const std::string head = "OccasionTallies: Input.txt: ";
   struct {
     const char* label;
     StudyTables study;
     std::string message;
-  } cases[] = {{"all good", WithMonths({{{1, 12}, {12, 1}}, {}}), "(no failure)"},
-               {"begin 13", WithMonths({{{1, 2}, {13, 2}}}),
-                "OccasionTallies: Input.txt: begin month 13 of period 2 of location 1" + tail},
-               {"end 0", WithMonths({{{1, 2}}, {{3, 4}, {5, 0}}}),
-                "OccasionTallies: Input.txt: end month 0 of period 2 of location 2" + tail},
-               {"end before a later begin", WithMonths({{{1, -7}, {13, 2}}}),
-                "OccasionTallies: Input.txt: end month -7 of period 1 of location 1" + tail},
-               {"begin before its end", WithMonths({{}, {{14, 0}}}),
-                "OccasionTallies: Input.txt: begin month 14 of period 1 of location 2" + tail}};
+  } cases[] = {
+      {"all good", WithPeriods({{{2020, 1, 2020, 12}, {2020, 12, 2020, 1}}, {}}), "(no failure)"},
+      {"years 1 and 9999 are good", WithPeriods({{{1, 1, 9999, 12}}}), "(no failure)"},
+      {"begin month 13", WithPeriods({{{2020, 1, 2020, 2}, {2020, 13, 2020, 2}}}),
+       head + "begin month 13 of period 2 of location 1" + months},
+      {"end month 0", WithPeriods({{{2020, 1, 2020, 2}}, {{2020, 3, 2020, 4}, {2020, 5, 2020, 0}}}),
+       head + "end month 0 of period 2 of location 2" + months},
+      {"end month of an earlier period first",
+       WithPeriods({{{2020, 1, 2020, -7}, {2020, 13, 2020, 2}}}),
+       head + "end month -7 of period 1 of location 1" + months},
+      {"begin month before end month", WithPeriods({{}, {{2020, 14, 2020, 0}}}),
+       head + "begin month 14 of period 1 of location 2" + months},
+      {"begin year 0", WithPeriods({{{0, 1, 2020, 1}}}),
+       head + "begin year 0 of period 1 of location 1" + years},
+      {"end year 10000", WithPeriods({{{2020, 1, 10000, 1}}}),
+       head + "end year 10000 of period 1 of location 1" + years},
+      {"end year 20019 in a later period", WithPeriods({{{2019, 1, 2019, 5}, {2019, 6, 20019, 1}}}),
+       head + "end year 20019 of period 2 of location 1" + years},
+      {"begin year before begin month", WithPeriods({{{-5, 13, 2020, 1}}}),
+       head + "begin year -5 of period 1 of location 1" + years},
+      {"begin month before end year", WithPeriods({{{2020, 0, 10000, 1}}}),
+       head + "begin month 0 of period 1 of location 1" + months},
+      {"end year before end month", WithPeriods({{{2020, 1, 0, 13}}}),
+       head + "end year 0 of period 1 of location 1" + years},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    EXPECT_EQ(FailureOf([&] { CheckPeriodMonths(c.study); }), c.message);
+    EXPECT_EQ(FailureOf([&] { CheckPeriodDates(c.study); }), c.message);
   }
 }
 
@@ -268,7 +291,8 @@ std::string Record(std::string_view location, std::string_view species, std::str
 
 std::string Extract(Bench& bench, std::string_view log, std::string_view species) {
   bench.dir.Write("AllPictures.txt", log);
-  ExtractSpeciesPics(bench.units, Padded(std::string(species)));
+  MisalignedRecords misaligned;
+  ExtractSpeciesPics(bench.units, Padded(std::string(species)), misaligned);
   return bench.dir.Read("SpeciesPics.txt");
 }
 
@@ -343,7 +367,8 @@ TEST(ExtractSpeciesPics, LinesAreTakenAs74CharactersEachAndTheLastNeedsNoLineEnd
 
 TEST(ExtractSpeciesPics, MissingLogIsTheSystemFailureAtOpen) {
   Bench bench;
-  EXPECT_EQ(FailureOf([&] { ExtractSpeciesPics(bench.units, Padded("Red fox")); }),
+  MisalignedRecords misaligned;
+  EXPECT_EQ(FailureOf([&] { ExtractSpeciesPics(bench.units, Padded("Red fox"), misaligned); }),
             "OccasionTallies: No such file or directory\n"
             "OccasionTallies: run-time error in open on unit 1: error code returned by host stdio"
             " - 2.\n  File AllPictures.txt\n  At <place>\n");

@@ -34,7 +34,7 @@ TEST(ExampleSurvey, MatchesItsExpectedOutput) {
   folder.Write("AllPictures.txt", ReadWhole(survey / "AllPictures.txt"));
   const testing::RunResult result = testing::RunInProcess(folder, "30\n7\n\n");
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.err, ReadWhole(survey / "expected/warnings.txt"));
   EXPECT_EQ(result.out, ReadWhole(survey / "expected/console.txt"));
   EXPECT_EQ(folder.Read("OccasionTallies.txt"), ReadWhole(survey / "expected/OccasionTallies.txt"));
   EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt OccasionTallies.txt");

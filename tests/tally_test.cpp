@@ -63,7 +63,9 @@ struct Survey : testing::UnitBench {
     std::string text;
     for (const auto& record : records) text += record + "\r\n";
     dir.Write("SpeciesPics.txt", text);
-    return TallyDetections(units, study, calendar, period, days);
+    return TallyDetections(units, study, calendar, period, OperatingDays(study, calendar.NumDays),
+                           days)
+        .skipped;
   }
 
   // The cells that differ from the reset matrix, as "(row,day)=value".
@@ -90,7 +92,7 @@ TEST(TallyDetections, WorkedExample) {
                     Pic(kRidge, 2020, 4, 2, 10, 0, 1)},
                    30);
   EXPECT_EQ(survey.Changes(), "(1,2)=4 (2,16)=2 (2,17)=2");
-  EXPECT_EQ(skipped.total(), 0);
+  EXPECT_EQ(skipped.warned(), 0);
   EXPECT_EQ(survey.dir.Listing(), "");
   EXPECT_THROW(survey.units[kUnitInputFiles], std::logic_error);  // closed
 }
@@ -136,7 +138,7 @@ TEST(TallyDetections, IndependentEvents) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     Survey survey;
-    EXPECT_EQ(survey.Tally(c.records, c.period).total(), 0);
+    EXPECT_EQ(survey.Tally(c.records, c.period).warned(), 0);
     EXPECT_EQ(survey.Changes(), c.changes);
     EXPECT_FALSE(survey.dir.Exists("SpeciesPics.txt"));
   }
@@ -176,7 +178,7 @@ TEST(TallyDetections, SkippedPicturesLeaveTheStateUntouched) {
                    30);
   EXPECT_EQ(skipped.unlisted_location, 2);
   EXPECT_EQ(skipped.month_out_of_range, 1);
-  EXPECT_EQ(skipped.total(), 3);
+  EXPECT_EQ(skipped.warned(), 3);
   EXPECT_EQ(survey.Changes(), "");
 }
 

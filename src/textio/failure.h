@@ -1,5 +1,6 @@
 // The one way a run fails: a RunFailure carrying the complete diagnostic
-// text. Only the program's entry point prints it and sets exit status 127.
+// text and the exit status. Only the program's entry point prints it and
+// exits with that status (127 for every failure of the classic run).
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,12 @@ namespace ot {
 class RunFailure : public std::runtime_error {
  public:
   // `diagnostic` is the full text for standard error, lines ended by '\n'.
-  explicit RunFailure(std::string diagnostic) : std::runtime_error(std::move(diagnostic)) {}
+  explicit RunFailure(std::string diagnostic, int exit_status = 127)
+      : std::runtime_error(std::move(diagnostic)), exit_status_(exit_status) {}
+  int exit_status() const { return exit_status_; }
+
+ private:
+  int exit_status_;
 };
 
 // The place of a statement in the program's source, taken at the call site
