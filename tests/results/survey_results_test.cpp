@@ -1,0 +1,132 @@
+// The results gathered for exports and the report, on the worked-example
+// study (Ridge top: 2019-11-20..2020-01-15 and 2020-02-01..2020-03-10;
+// Creek crossing: 2019-12-01..2020-03-31; 133 study days from 2019-11-20).
+#include "results/survey_results.h"
+
+#include <gtest/gtest.h>
+
+#include "run_driver.h"
+#include "test_support.h"
+
+namespace ot {
+namespace {
+
+using testing::Record;
+
+std::string Text(const Date& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
+}
+
+TEST(DateOfDayNumber, InvertsDayNumberForEveryDayOfFourCenturies) {
+  for (std::int32_t reference : {1, 1899, 2019, 2020}) {
+    for (std::int32_t year = reference; year < reference + 400; ++year) {
+      for (std::int32_t month = 1; month <= 12; ++month) {
+        for (std::int32_t day = 1; day <= 28; day += 9) {
+          const Date date{year, month, day};
+          const Date back = DateOfDayNumber(reference, DayNumber(reference, date));
+          ASSERT_EQ(Text(back), Text(date)) << "reference " << reference;
+        }
+      }
+    }
+  }
+}
+
+TEST(DateOfDayNumber, EdgesOfMonthsAndYears) {
+  struct {
+    std::int32_t reference;
+    std::int64_t day_number;
+    const char* date;
+  } cases[] = {
+      {2019, 1, "2019-01-01"},  {2019, 365, "2019-12-31"},  {2019, 366, "2020-01-01"},
+      {2020, 60, "2020-02-29"}, {2020, 366, "2020-12-31"},  {2100, 60, "2100-02-29"},
+      {2019, 0, "2018-12-31"},  {2019, -365, "2017-12-31"}, {2019, -1460, "2015-01-01"},
+      {2019, 59, "2019-02-28"}, {2019, 60, "2019-03-01"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.date);
+    EXPECT_EQ(Text(DateOfDayNumber(c.reference, c.day_number)), c.date);
+  }
+}
+
+struct ObservedRun {
+  testing::ScratchFolder folder;
+  SurveyResults results{true};
+  std::string err;
+
+  ObservedRun(const std::string& pictures, std::int32_t period, std::int32_t days) {
+    folder.Write("Input.txt", testing::kWorkedExampleInput);
+    folder.Write("AllPictures.txt", pictures);
+    DiskFolder disk(folder.path());
+    StringSource in("");
+    StringSink out;
+    std::ostringstream warnings;
+    const RunAnswers answers{period, days};
+    RunEnvironment env{disk, in, out, warnings};
+    env.answers = &answers;
+    env.observer = &results;
+    RunOccasionTallies(env);
+    err = warnings.str();
+  }
+};
+
+TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
+  const std::string pictures =
+      Record("Ridge top", "Red fox", "2019 11 21 06 10 00  2") +
+      Record("Ridge top", "Red fox", "2019 11 21 06 25 00  3") +  // same event: adds 1
+      Record("Ridge top", "Red fox", "2020 01 20 12 00 00  4") +  // camera not operating
+      Record("Creek crossing", "Red fox", "2019 12 05 23 50 00  2") +
+      Record("Creek crossing", "Red fox", "2019 12 06 00 05 00  4") +  // adds 2 on the next day
+      Record("Creek crossing", "Red fox", "2021 01 01 00 05 00  4") +  // after the last day
+      Record("Nowhere", "Red fox", "2019 12 06 00 05 00  4") +
+      Record("Creek crossing", "Wild boar", "2019 12 06 00 05 00 99");
+  ObservedRun run(pictures, 30, 7);
+  const SurveyResults& r = run.results;
+  ASSERT_TRUE(r.complete());
+  EXPECT_EQ(r.study_days(), 133);
+  EXPECT_EQ(Text(r.first_date()), "2019-11-20");
+  EXPECT_EQ(Text(r.last_date()), "2020-03-31");
+  ASSERT_EQ(r.occasions().size(), 19u);
+  EXPECT_EQ(Text(r.occasions()[0].first_date), "2019-11-20");
+  EXPECT_EQ(Text(r.occasions()[0].last_date), "2019-11-26");
+  EXPECT_EQ(Text(r.occasions()[18].first_date), "2020-03-25");
+  EXPECT_EQ(Text(r.occasions()[18].last_date), "2020-03-31");
+  EXPECT_EQ(r.locations(), (std::vector<std::string>{"Ridge top", "Creek crossing"}));
+
+  struct {
+    std::int64_t location, occasion, effort;
+    std::optional<std::int64_t> fox, boar;
+  } cells[] = {
+      {1, 1, 7, 3, 0},                        // the event of 2 raised to 3
+      {2, 1, 0, std::nullopt, std::nullopt},  // Creek not yet operating
+      {2, 2, 3, 0, 0},                        // Creek from 1 December (day 12)
+      {2, 3, 7, 4, 99},                       // 2 + 2 across midnight
+      {1, 9, 1, 4, 0},                        // one operating day, a picture on another
+      {1, 10, 0, std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cells) {
+    SCOPED_TRACE("location " + std::to_string(c.location) + " occasion " +
+                 std::to_string(c.occasion));
+    EXPECT_EQ(r.Effort(c.location, c.occasion), c.effort);
+    EXPECT_EQ(r.Count(1, c.location, c.occasion), c.fox);
+    EXPECT_EQ(r.Count(2, c.location, c.occasion), c.boar);
+  }
+  const SpeciesResults& fox = r.species()[0];
+  EXPECT_EQ(fox.name, "Red fox");
+  EXPECT_EQ(fox.pictures, 5);
+  EXPECT_EQ(fox.pictures_skipped, 2);
+  EXPECT_EQ(fox.events, 3);
+  EXPECT_EQ(fox.individuals, 11);
+  EXPECT_EQ(r.SitesDetected(1), 2);
+  EXPECT_EQ(r.SitesDetected(2), 1);
+  EXPECT_EQ(r.SitesOperating(), 2);
+  EXPECT_EQ(r.TrapDays(), 57 + 39 + 122);
+  EXPECT_EQ(r.warnings().size(), 2u);  // skipped, non-operating day
+  ASSERT_EQ(fox.day_pictures.size(), 4u);
+  EXPECT_EQ(fox.day_pictures[0].pictures, 2);
+  EXPECT_FALSE(fox.day_pictures[1].operating_day);
+}
+
+}  // namespace
+}  // namespace ot
