@@ -10,7 +10,7 @@ set -euo pipefail
 build=(cmake make g++ libcli11-dev nlohmann-json3-dev libhowardhinnant-date-dev libcsv-dev zlib1g-dev)
 case "${1:-}" in
   demo) wanted=("${build[@]}") ;;
-  test) wanted=("${build[@]}" libgtest-dev chromium chromium-driver) ;;
+  test) wanted=("${build[@]}" libgtest-dev chromium chromium-driver python3) ;;
   bench) wanted=("${build[@]}") ;;
   fuzz) wanted=("${build[@]}" clang-14 libclang-rt-14-dev) ;;
   *)

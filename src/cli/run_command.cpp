@@ -2,6 +2,8 @@
 #include <memory>
 
 #include "cli/command.h"
+#include "report/survey_report.h"
+#include "results/survey_results.h"
 #include "run_driver.h"
 #include "textio/folder.h"
 
@@ -12,6 +14,7 @@ struct RunOptions {
   std::string folder = ".";
   std::int32_t independence_period = 0;
   std::int32_t occasion_days = 0;
+  std::string report_file;  // empty: no report
 };
 
 int RunWithAnswers(const RunOptions& options, const ProgramIo& io) {
@@ -19,7 +22,11 @@ int RunWithAnswers(const RunOptions& options, const ProgramIo& io) {
   const RunAnswers answers{options.independence_period, options.occasion_days};
   RunEnvironment env{folder, io.console_in, io.console_out, io.err};
   env.answers = &answers;
+  SurveyResults results(/*keep_day_pictures=*/true);
+  if (!options.report_file.empty()) env.observer = &results;
   RunOccasionTallies(env);
+  if (!options.report_file.empty())
+    report::WriteSurveyReport(results, options.folder, options.report_file);
   return 0;
 }
 
@@ -43,6 +50,9 @@ void AddRunCommand(CLI::App& app, CommandAction& chosen) {
           },
           "not 0"));
   AddSurveyFolderOption(*run, options->folder);
+  run->add_option("--report", options->report_file,
+                  "Also write a visual report of the run as one HTML page (relative to DIR)")
+      ->type_name("FILE.html");
   run->callback([options, &chosen] {
     chosen = [options](const ProgramIo& io) { return RunWithAnswers(*options, io); };
   });
