@@ -6,7 +6,9 @@
 # The survey is copied to a scratch folder first (build/demo/ next to the program's build when
 # that is writable, else a fresh temporary folder), because the program creates and removes
 # SpeciesPics.txt and temp.txt and writes OccasionTallies.txt in the folder it runs in. The
-# answers are 30 (independence period in minutes) and 7 (days per occasion), then Enter.
+# answers are 30 (independence period in minutes) and 7 (days per occasion), then Enter. The
+# same survey is then run once more with `run ... --report` for its visual report, whose path
+# is the last line printed.
 set -euo pipefail
 
 if [[ $# -ne 1 ]]; then
@@ -36,3 +38,13 @@ fi
 echo
 echo "== $scratch/OccasionTallies.txt"
 cat "$scratch/OccasionTallies.txt"
+
+# The visual report of the same survey and answers, by the run without questions.
+echo
+echo "== visual report (occasion-tallies run -p 30 -d 7 --report report.html)"
+"$program" run -p 30 -d 7 -C "$scratch" --report report.html >/dev/null 2>&1 || status=$?
+if [[ $status -ne 0 ]]; then
+  echo "run-demo: occasion-tallies run --report ended with status $status" >&2
+  exit "$status"
+fi
+echo "Open it in a browser: $scratch/report.html"

@@ -136,7 +136,11 @@ std::string ShownName(const std::string& name) {
 void AppendHeatMap(std::string& html, const SurveyResults& results, std::size_t species,
                    const HeatMapLayout& layout) {
   const SpeciesResults& figures = results.species()[species - 1];
-  html += "<figure class=\"heatmap\" data-species=\"";
+  // Browsers may skip drawing a heat map until it is scrolled near, keeping
+  // its place by this size.
+  Append(html, "<figure class=\"heatmap\" style=\"contain-intrinsic-size:auto ",
+         std::to_string(layout.width()), "px auto ", std::to_string(layout.height() + 24),
+         "px\" data-species=\"");
   AppendEscaped(html, figures.name);
   html += "\"><figcaption><b>";
   AppendEscaped(html, ShownName(figures.name));

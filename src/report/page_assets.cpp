@@ -29,7 +29,7 @@ ul.legend{list-style:none;padding:0;margin:6px 0 8px;display:flex;flex-wrap:wrap
 .swatch{display:inline-block;width:14px;height:12px;margin-right:5px;vertical-align:-1px;border:1px solid #8c959f}
 .swatch.period{background:#9ccfb0}
 .swatch.na{background-image:repeating-linear-gradient(45deg,#6f6f6f 0 1.5px,transparent 1.5px 4.2px)}
-figure.heatmap{margin:14px 0 22px}
+figure.heatmap{margin:14px 0 22px;content-visibility:auto}
 figure.heatmap figcaption{margin-bottom:2px}
 table.figures{border-collapse:collapse;font-variant-numeric:tabular-nums}
 table.figures th,table.figures td{padding:3px 10px;border-bottom:1px solid #d8dee4}

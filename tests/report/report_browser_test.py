@@ -63,6 +63,7 @@ class Browser:
         self.driver = subprocess.Popen([driver, "--port=%d" % self.port], stdout=self.log,
                                        stderr=subprocess.STDOUT)
         self.session = None
+        self.profile = None
         deadline = time.time() + 20
         while True:
             try:
@@ -74,8 +75,8 @@ class Browser:
                 self.close()
                 raise Failure("chromedriver did not start (see %s)" % self.log.name)
             time.sleep(0.1)
-        profile = tempfile.mkdtemp(prefix="report-browser-profile-", dir=workdir)
-        options = {"binary": chromium, "args": CHROMIUM_ARGS + ["--user-data-dir=" + profile]}
+        self.profile = tempfile.mkdtemp(prefix="report-browser-profile-", dir=workdir)
+        options = {"binary": chromium, "args": CHROMIUM_ARGS + ["--user-data-dir=" + self.profile]}
         capabilities = {"browserName": "chrome", "goog:chromeOptions": options,
                         "goog:loggingPrefs": {"browser": "ALL", "performance": "ALL"}}
         try:
@@ -127,6 +128,8 @@ class Browser:
             except subprocess.TimeoutExpired:
                 self.driver.kill()
         self.log.close()
+        if self.profile:
+            shutil.rmtree(self.profile, ignore_errors=True)
 
 
 # What the page shows, read in the browser: heat maps, chart rows, legend and the pixels of
