@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "cli/command_line.h"
 #include "report/html_text.h"
 #include "report/report_style.h"
@@ -110,10 +108,10 @@ struct ReportedRun {
   // The value of attribute `name` on every element that has it, in order.
   std::vector<std::string> Attributes(const std::string& name) const {
     std::vector<std::string> values;
-    const std::regex pattern(" " + name + "=\"([^\"]*)\"");
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), pattern);
-         it != std::sregex_iterator(); ++it) {
-      values.push_back((*it)[1]);
+    const std::string opening = " " + name + "=\"";
+    for (auto at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1)) {
+      const std::size_t begin = at + opening.size();
+      values.push_back(html.substr(begin, html.find('"', begin) - begin));
     }
     return values;
   }
