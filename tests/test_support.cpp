@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "run_driver.h"
 #include "textio/failure.h"
 
@@ -110,6 +111,25 @@ RunResult RunInProcess(const ScratchFolder& folder, std::string input, std::uint
     result.status = 127;
   }
   result.out = out.text();
+  result.err = err.str();
+  return result;
+}
+
+RunResult RunCommandInProcess(const std::vector<std::string>& args, std::string input) {
+  StringSource in(std::move(input));
+  StringSink console_out;
+  std::ostringstream out;
+  std::ostringstream err;
+  RunResult result;
+  try {
+    result.status = cli::RunCommandLine(args, {in, console_out, out, err});
+  } catch (const RunFailure& failure) {
+    err << failure.what();
+    result.status = failure.exit_status();
+  }
+  // Both land on standard output: the command's own lines are flushed
+  // before the run writes to the console.
+  result.out = out.str() + console_out.text();
   result.err = err.str();
   return result;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "textio/byte_stream.h"
 #include "textio/folder.h"
@@ -78,6 +79,11 @@ struct RunResult {
 // Runs the program in-process in `folder` with `input` as standard input.
 RunResult RunInProcess(const ScratchFolder& folder, std::string input,
                        std::uint64_t memory_limit = UINT64_MAX);
+
+// Runs the command line `args` (the program's name comes first) in-process,
+// with `input` as standard input, as the program's entry point would:
+// a RunFailure gives its exit status and its text on standard error.
+RunResult RunCommandInProcess(const std::vector<std::string>& args, std::string input = "");
 
 // Runs the real executable in `folder`.
 RunResult RunExecutable(const ScratchFolder& folder, const std::string& input);

@@ -1,5 +1,9 @@
 // occasion-tallies run: the classic run with its answers given as options.
+#include <charconv>
+#include <cstdint>
+#include <limits>
 #include <memory>
+#include <string_view>
 
 #include "cli/command.h"
 #include "report/survey_report.h"
@@ -16,6 +20,26 @@ struct RunOptions {
   std::int32_t occasion_days = 0;
   std::string report_file;  // empty: no report
 };
+
+// Accepts a decimal whole number (an optional sign, then digits only) from
+// `least` up to the largest answer the dialogue takes. The text is checked
+// before CLI11 converts it, since CLI11 also reads forms such as " 0" and
+// "0x0" that would slip past a check of the text for zeros.
+CLI::Validator WholeNumberFrom(std::int32_t least, const std::string& refusal) {
+  return CLI::Validator(
+      [least, refusal](const std::string& value) -> std::string {
+        std::string_view text = value;
+        if (text.size() > 1 && text.front() == '+') text.remove_prefix(1);
+        std::int64_t number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        const bool whole = error == std::errc() && end == text.data() + text.size();
+        if (whole && number >= least && number <= std::numeric_limits<std::int32_t>::max()) {
+          return "";
+        }
+        return refusal;
+      },
+      "");
+}
 
 int RunWithAnswers(const RunOptions& options, const ProgramIo& io) {
   DiskFolder folder(options.folder);
@@ -38,17 +62,15 @@ void AddRunCommand(CLI::App& app, CommandAction& chosen) {
       "run",
       "Run on a survey folder without questions: the answers come from the options, and the "
       "files, warnings and exit status are those of the dialogue.");
-  run->add_option("-p,--period", options->independence_period, "Independence period in minutes")
+  run->add_option("-p,--period", options->independence_period,
+                  "Independence period in minutes (0 or more)")
       ->required()
-      ->type_name("MINUTES");
-  run->add_option("-d,--days", options->occasion_days, "Days per camera-trap occasion (not 0)")
+      ->type_name("MINUTES")
+      ->check(WholeNumberFrom(0, "must be a whole number of minutes, 0 or more"));
+  run->add_option("-d,--days", options->occasion_days, "Days per camera-trap occasion (1 or more)")
       ->required()
       ->type_name("DAYS")
-      ->check(CLI::Validator(
-          [](const std::string& value) {
-            return value.find_first_not_of("+-0") == std::string::npos ? "must not be 0" : "";
-          },
-          "not 0"));
+      ->check(WholeNumberFrom(1, "must be a whole number of days, 1 or more"));
   AddSurveyFolderOption(*run, options->folder);
   run->add_option("--report", options->report_file,
                   "Also write a visual report of the run as one HTML page (relative to DIR)")
