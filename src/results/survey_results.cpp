@@ -137,7 +137,7 @@ std::int64_t SurveyResults::SitesDetected(std::size_t species) const {
   for (std::int64_t i = 1; i <= sites_total; ++i) {
     bool seen = false;
     for (std::int64_t k = 1; k <= occasions && !seen; ++k) {
-      seen = results.counts[CountIndex(i, k)] > 0;
+      seen = Effort(i, k) > 0 && results.counts[CountIndex(i, k)] > 0;
     }
     if (seen) ++sites;
   }

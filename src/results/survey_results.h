@@ -93,8 +93,10 @@ class SurveyResults : public RunObserver {
   // occasion; none (NA) when the camera did not operate in the occasion.
   std::optional<std::int64_t> Count(std::size_t species, std::int64_t location,
                                     std::int64_t occasion) const;
-  // Locations where the species added individuals, and locations that
-  // operated on at least one day.
+  // Locations with a positive count in an occasion in which their camera
+  // operated (so a detection only on days without effort, which Count
+  // gives as NA, does not make a location detected and the ratio of the
+  // two never exceeds 1), and locations that operated on at least one day.
   std::int64_t SitesDetected(std::size_t species) const;
   std::int64_t SitesOperating() const;
   // The periods of a location as study days, as listed (not clamped).

@@ -80,7 +80,8 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
       Record("Creek crossing", "Red fox", "2019 12 06 00 05 00  4") +  // adds 2 on the next day
       Record("Creek crossing", "Red fox", "2021 01 01 00 05 00  4") +  // after the last day
       Record("Nowhere", "Red fox", "2019 12 06 00 05 00  4") +
-      Record("Creek crossing", "Wild boar", "2019 12 06 00 05 00 99");
+      Record("Creek crossing", "Wild boar", "2019 12 06 00 05 00 99") +
+      Record("Ridge top", "Wild boar", "2020 01 25 12 00 00  5");  // occasion 10, no effort
   ObservedRun run(pictures, 30, 7);
   const SurveyResults& r = run.results;
   ASSERT_TRUE(r.complete());
@@ -119,10 +120,10 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
   EXPECT_EQ(fox.events, 3);
   EXPECT_EQ(fox.individuals, 11);
   EXPECT_EQ(r.SitesDetected(1), 2);
-  EXPECT_EQ(r.SitesDetected(2), 1);
+  EXPECT_EQ(r.SitesDetected(2), 1);  // not Ridge top: its only boar falls where it had no effort
   EXPECT_EQ(r.SitesOperating(), 2);
   EXPECT_EQ(r.TrapDays(), 57 + 39 + 122);
-  EXPECT_EQ(r.warnings().size(), 2u);  // skipped, non-operating day
+  EXPECT_EQ(r.warnings().size(), 3u);  // fox skipped, fox and boar on non-operating days
   ASSERT_EQ(fox.day_pictures.size(), 4u);
   EXPECT_EQ(fox.day_pictures[0].pictures, 2);
   EXPECT_FALSE(fox.day_pictures[1].operating_day);
