@@ -1,4 +1,5 @@
-// occasion-tallies run: the classic run with its answers given as options.
+// occasion-tallies run: the classic run with its answers given as options,
+// and optionally its visual report and its result as CSV files.
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -6,6 +7,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "export/csv_export.h"
 #include "report/survey_report.h"
 #include "results/survey_results.h"
 #include "run_driver.h"
@@ -19,6 +21,7 @@ struct RunOptions {
   std::int32_t independence_period = 0;
   std::int32_t occasion_days = 0;
   std::string report_file;  // empty: no report
+  std::string csv_folder;   // empty: no CSV export
 };
 
 // Accepts a decimal whole number (an optional sign, then digits only) from
@@ -41,16 +44,20 @@ CLI::Validator WholeNumberFrom(std::int32_t least, const std::string& refusal) {
       "");
 }
 
+// The report and the export are written only after the run has ended
+// normally: a failed run throws before them, so it leaves neither.
 int RunWithAnswers(const RunOptions& options, const ProgramIo& io) {
   DiskFolder folder(options.folder);
   const RunAnswers answers{options.independence_period, options.occasion_days};
   RunEnvironment env{folder, io.console_in, io.console_out, io.err};
   env.answers = &answers;
-  SurveyResults results(/*keep_day_pictures=*/true);
-  if (!options.report_file.empty()) env.observer = &results;
+  const bool csv = !options.csv_folder.empty();
+  const bool report = !options.report_file.empty();
+  SurveyResults results(/*keep_day_pictures=*/report);
+  if (csv || report) env.observer = &results;
   RunOccasionTallies(env);
-  if (!options.report_file.empty())
-    report::WriteSurveyReport(results, options.folder, options.report_file);
+  if (report) report::WriteSurveyReport(results, options.folder, options.report_file);
+  if (csv) WriteCsvExport(results, std::filesystem::path(options.folder) / options.csv_folder);
   return 0;
 }
 
@@ -75,6 +82,12 @@ void AddRunCommand(CLI::App& app, CommandAction& chosen) {
   run->add_option("--report", options->report_file,
                   "Also write a visual report of the run as one HTML page (relative to DIR)")
       ->type_name("FILE.html");
+  run->add_option("--csv", options->csv_folder,
+                  "Also write the result as CSV files into OUTDIR (relative to DIR; created when "
+                  "missing; files of the same names replaced)")
+      ->type_name("OUTDIR")
+      ->check(CLI::Validator(
+          [](const std::string& value) { return value.empty() ? "must not be empty" : ""; }, ""));
   run->callback([options, &chosen] {
     chosen = [options](const ProgramIo& io) { return RunWithAnswers(*options, io); };
   });
