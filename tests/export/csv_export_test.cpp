@@ -2,13 +2,16 @@
 // hand, where it is written and what a failure leaves.
 #include "export/csv_export.h"
 
+#include <csv.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "export/species_file_names.h"
 #include "test_support.h"
 
 namespace ot {
@@ -225,6 +228,168 @@ TEST(CsvExport, FailuresReplaceNothing) {
       EXPECT_TRUE(fs::is_empty(out.path() / "counts"));
     }
   }
+}
+
+// ---------------------------------------------------------------------------
+// The export and OccasionTallies.txt on generated surveys.
+
+using Table = std::vector<std::vector<std::string>>;
+
+// Reads CSV text back with libcsv's parser, strictly.
+Table ReadCsv(const std::string& text) {
+  struct Reading {
+    Table rows{1};
+  } reading;
+  csv_parser parser;
+  csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI);
+  auto field = [](void* bytes, std::size_t size, void* data) {
+    static_cast<Reading*>(data)->rows.back().emplace_back(static_cast<char*>(bytes), size);
+  };
+  auto row_end = [](int, void* data) { static_cast<Reading*>(data)->rows.emplace_back(); };
+  const std::size_t parsed = csv_parse(&parser, text.data(), text.size(), field, row_end, &reading);
+  EXPECT_EQ(parsed, text.size()) << csv_strerror(csv_error(&parser));
+  EXPECT_EQ(csv_fini(&parser, field, row_end, &reading), 0);
+  csv_free(&parser);
+  reading.rows.pop_back();
+  return reading.rows;
+}
+
+// One species' rows of OccasionTallies.txt: per location the 3-character
+// field of each occasion and the total, however many lines a row takes.
+Table TalliesOf(const std::string& tallies, const std::string& species, std::size_t sites,
+                std::size_t fields) {
+  std::istringstream lines(tallies);
+  std::string line;
+  std::string padded = species;
+  padded.resize(25, ' ');
+  while (std::getline(lines, line) && line != padded + "\r") {
+  }
+  Table rows(sites);
+  for (auto& row : rows) {
+    while (row.size() < fields && std::getline(lines, line)) {
+      for (std::size_t at = 0; at + 3 <= line.size() && row.size() < fields; at += 4) {
+        row.push_back(line.substr(at, 3));
+      }
+    }
+  }
+  return rows;
+}
+
+// The pictures of AllPictures.txt as "location|species field|YYYY-MM-DD".
+std::vector<std::string> PictureDays(const std::string& pictures) {
+  std::vector<std::string> days;
+  std::istringstream lines(pictures);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.size() < 62 || line.compare(52, 4, "Year") == 0) continue;
+    auto number = [&](std::size_t at, std::size_t width) {
+      std::string digits = line.substr(at, width);
+      for (char& c : digits) c = c == ' ' ? '0' : c;
+      return digits;
+    };
+    std::string location = line.substr(0, 25);
+    location.erase(location.find_last_not_of(' ') + 1);
+    days.push_back(location + "|" + line.substr(26, 25) + "|" + number(52, 4) + "-" +
+                   number(57, 2) + "-" + number(60, 2));
+  }
+  return days;
+}
+
+bool AnyPictureIn(const std::vector<std::string>& pictures, const std::string& site,
+                  const std::string& species, const std::string& first, const std::string& last) {
+  for (const std::string& p : pictures) {
+    const std::size_t bar = p.find('|');
+    if (p.compare(0, bar, site) != 0 || bar != site.size()) continue;
+    if (p.compare(bar + 1, species.size(), species) != 0) continue;  // selected as a prefix
+    const std::string day = p.substr(p.size() - 10);
+    if (day >= first && day <= last) return true;
+  }
+  return false;
+}
+
+struct CellsSeen {
+  int full_effort = 0;
+  int no_effort_no_picture = 0;
+  int partial_effort = 0;
+};
+
+// Wherever an occasion has full effort its count is the uncapped cell of
+// OccasionTallies.txt; wherever its effort is 0 the count is NA, and with no
+// picture on it the cell is " - ". The long table holds the wide tables'
+// numbers.
+void CheckAgainstTallies(const ScratchFolder& survey, const ScratchFolder& out, CellsSeen& seen) {
+  const Table occasions = ReadCsv(out.Read("occasions.csv"));
+  const Table summary = ReadCsv(out.Read("summary.csv"));
+  const Table long_rows = ReadCsv(out.Read("long.csv"));
+  const std::string tallies = survey.Read("OccasionTallies.txt");
+  const std::vector<std::string> pictures = PictureDays(survey.Read("AllPictures.txt"));
+  const std::size_t n = occasions.size() - 1;
+  std::vector<std::string> species;
+  for (std::size_t s = 1; s < summary.size(); ++s) species.push_back(summary[s][0]);
+  const std::vector<std::string> files = SpeciesFileNames(species);
+  std::size_t long_row = 1;
+  for (std::size_t s = 0; s < species.size(); ++s) {
+    SCOPED_TRACE(species[s]);
+    const Table counts = ReadCsv(out.Read("counts/" + files[s] + ".csv"));
+    const Table cells = TalliesOf(tallies, species[s], counts.size() - 1, n + 1);
+    for (std::size_t i = 1; i < counts.size(); ++i) {
+      for (std::size_t k = 1; k <= n; ++k) {
+        SCOPED_TRACE(counts[i][0] + ", occasion " + std::to_string(k));
+        const std::string& y = counts[i][k];
+        const std::string& effort = counts[i][n + k];
+        const std::string& cell = cells[i - 1][k - 1];
+        ASSERT_EQ(long_rows.at(long_row),
+                  (std::vector<std::string>{species[s], counts[i][0], std::to_string(k),
+                                            occasions[k][1], occasions[k][2], effort, y}));
+        ++long_row;
+        if (effort == occasions[k][3]) {
+          ++seen.full_effort;
+          const std::string uncapped = std::stoll(y) > 999 ? "999" : y;
+          EXPECT_EQ(cell, std::string(3 - uncapped.size(), ' ') + uncapped);
+        } else if (effort == "0") {
+          EXPECT_EQ(y, "NA");
+          if (!AnyPictureIn(pictures, counts[i][0], species[s], occasions[k][1], occasions[k][2])) {
+            ++seen.no_effort_no_picture;
+            EXPECT_EQ(cell, " - ");
+          }
+        } else {
+          ++seen.partial_effort;
+          EXPECT_NE(y, "NA");
+        }
+      }
+    }
+  }
+  EXPECT_EQ(long_row, long_rows.size());
+}
+
+TEST(CsvExport, AgreesWithOccasionTalliesOnGeneratedSurveys) {
+  const struct {
+    const char* generator;
+    const char* days;
+  } cases[] = {
+      {"--locations 6 --species 5 --pictures 4000 --seed 21", "7"},
+      {"--locations 8 --species 7 --pictures 6000 --seed 22 --heading --remarks", "14"},
+      // Over 1000 occasions: rows of OccasionTallies.txt go on over two lines.
+      {"--locations 4 --species 3 --pictures 3000 --seed 23", "1"},
+      {"--locations 5 --species 12 --pictures 5000 --seed 24 --days 400", "30"},
+  };
+  CellsSeen seen;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.generator);
+    ScratchFolder survey;
+    const std::string command = std::string("'") + OT_SURVEY_GENERATOR + "' " + c.generator +
+                                " --out '" + survey.path().string() + "' > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ScratchFolder out;
+    const RunResult r =
+        RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", c.days, "-C",
+                             survey.path().string(), "--csv", out.path().string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    CheckAgainstTallies(survey, out, seen);
+  }
+  // Each kind of cell was met often.
+  EXPECT_GT(seen.full_effort, 10000);
+  EXPECT_GT(seen.no_effort_no_picture, 1000);
+  EXPECT_GT(seen.partial_effort, 200);
 }
 
 }  // namespace
