@@ -158,26 +158,27 @@ TEST(CsvExport, AFailedRunWritesNone) {
   EXPECT_EQ(run.out.Listing(), "");
 }
 
+// A second export into a folder, nested two deep when first made, replaces
+// the files of the first and leaves others alone.
 TEST(CsvExport, ReplacesItsOwnFilesAndLeavesOthers) {
   ExportRun run(kHandInput, HandPictures(), "5");
-  ASSERT_EQ(run.result.status, 0);
-  run.out.Write("notes.txt", "mine");
-  run.out.Write("counts/old-species.csv", "from an earlier export");
-  ASSERT_EQ(run.Run("7").status, 0);
-  EXPECT_EQ(run.Read("occasions.csv"),
+  const fs::path nested = run.out.path() / "a" / "b";
+  const RunResult first =
+      RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", "5", "-C",
+                           run.survey.path().string(), "--csv", nested.string()});
+  ASSERT_EQ(first.status, 0) << first.err;
+  ASSERT_TRUE(fs::is_regular_file(nested / "counts" / "red-fox.csv"));
+  run.out.Write("a/b/notes.txt", "mine");
+  run.out.Write("a/b/counts/old-species.csv", "from an earlier export");
+  const RunResult second =
+      RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", "7", "-C",
+                           run.survey.path().string(), "--csv", nested.string()});
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(run.Read("a/b/occasions.csv"),
             "occasion,first_date,last_date,days\n"
             "1,2020-03-01,2020-03-07,7\n2,2020-03-08,2020-03-14,7\n");
-  EXPECT_EQ(run.Read("notes.txt"), "mine");
-  EXPECT_EQ(run.Read("counts/old-species.csv"), "from an earlier export");
-}
-
-TEST(CsvExport, CreatesMissingFolders) {
-  ExportRun run(kHandInput, HandPictures(), "5");
-  const fs::path nested = run.out.path() / "a" / "b";
-  const RunResult r = RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", "5", "-C",
-                                           run.survey.path().string(), "--csv", nested.string()});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(fs::is_regular_file(nested / "counts" / "red-fox.csv"));
+  EXPECT_EQ(run.Read("a/b/notes.txt"), "mine");
+  EXPECT_EQ(run.Read("a/b/counts/old-species.csv"), "from an earlier export");
 }
 
 // Every failure is one line with status 1 after a run that ended normally,
