@@ -1,0 +1,26 @@
+#include "import/import_failure.h"
+
+#include <string>
+
+#include "textio/failure.h"
+
+namespace ot::import {
+
+void FailImport(std::string_view message) {
+  std::string text(kTag);
+  text.append(message).append("\n");
+  throw RunFailure(std::move(text), kImportFailureStatus);
+}
+
+std::string QuotedValue(std::string_view value) {
+  if (value.empty()) return "nothing";
+  constexpr std::size_t kShown = 60;
+  std::string quoted(1, '"');
+  if (value.size() <= kShown) return quoted.append(value).append(1, '"');
+  // Cut before a UTF-8 continuation byte so the message stays valid text.
+  std::size_t cut = kShown;
+  while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) --cut;
+  return quoted.append(value.substr(0, cut)).append("...\"");
+}
+
+}  // namespace ot::import

@@ -1,0 +1,39 @@
+// Input.txt and AllPictures.txt written from an imported survey, with LF
+// line ends. Both are written under temporary names and renamed only when
+// both are complete, so a failed import leaves no file behind; an existing
+// file is replaced only when asked.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "import/imported_survey.h"
+#include "import/timestamp.h"
+
+namespace ot::import {
+
+inline constexpr const char* kInputFileName = "Input.txt";
+inline constexpr const char* kPicturesFileName = "AllPictures.txt";
+
+// Fails when Input.txt or AllPictures.txt is already in `folder` and
+// `replace` is false, so that an import can stop before reading anything.
+void CheckSurveyFilesFree(const std::filesystem::path& folder, bool replace);
+
+// The text of Input.txt: the title, the locations with their periods
+// (one line "YYYY M D YYYY M D" each) and the species, fitted names
+// throughout. FinishSurvey must have run.
+std::string InputFileText(const ImportedSurvey& survey);
+
+// Appends one AllPictures.txt record and its LF: location in columns 1-25,
+// species in 27-51, then year, month, day, hour, minute, second and count
+// right-aligned in 53-56, 58-59, 61-62, 64-65, 67-68, 70-71 and 73-74.
+void AppendPictureRecord(std::string& out, std::string_view location, std::string_view species,
+                         const CivilTime& time, std::int32_t count);
+
+// Writes both files into `folder` (created when missing). Fails, leaving
+// no file of its own behind, when a file cannot be written, or when one is
+// already there and `replace` is false.
+void WriteSurveyFiles(const std::filesystem::path& folder, const ImportedSurvey& survey,
+                      bool replace);
+
+}  // namespace ot::import
