@@ -227,7 +227,7 @@ ImportedSurvey ImportCamtrapDp(const std::filesystem::path& package_path, Observ
   const std::string_view chosen = event ? "event" : "media";
   const std::string_view other = event ? "media" : "event";
   survey.source_lines.push_back("observation level: " + std::string(chosen) +
-                                (level != ObservationLevel::kChosenByPackage ? " (as asked)"
+                                (level != ObservationLevel::kChosenByPackage ? " (as --level asks)"
                                  : event ? " (the package has event-level observations)"
                                          : " (the package has no event-level observations)"));
   ReadObservations(package, chosen, other, deployments, survey);
