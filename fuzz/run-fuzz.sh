@@ -11,7 +11,7 @@ cmake --build "$build" -j 2
 
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/free_form_fuzz" "$seeds/fixed_width_fuzz" "$seeds/whole_run_fuzz"
+mkdir -p "$seeds/free_form_fuzz" "$seeds/fixed_width_fuzz" "$seeds/whole_run_fuzz" "$seeds/import_csv_fuzz"
 i=0
 for line in '  42   remark' '2021 4 1' '2021, 4, 1' '3*0' '5,,7' '1/4/2021' '12abc' 'abc' \
             '7.5 -7.9 1e3 2d1' '.t true F' ', 5' '2* 9' '2147483648' '-2147483648' '+' '.'; do
@@ -27,6 +27,15 @@ printf '\003\002%s' '  7 07 7    -12 1 2 7a' > "$seeds/fixed_width_fuzz/fields"
 printf 'title\n1\nA\n1\n2020 1 1 2020 1 20\n1\nfox\n@@@\n%-25s %-25s 2020  1  5 10 10 00  3\n@@@\n0\n7\n\n' A fox \
   > "$seeds/whole_run_fuzz/tiny"
 
+# Import seeds: a delimiter byte, a chunk byte, then a table.
+package="$root/tests/import/data/camtrap-dp-small"
+for table in deployments observations media; do
+  { printf '\000\003'; cat "$package/$table.csv"; } > "$seeds/import_csv_fuzz/$table"
+done
+printf '\003\001%s\n%s\n' '%d/%m/%Y %H:%M;b' '"21/03/2023 23:40";"x ""y"" z"' \
+  > "$seeds/import_csv_fuzz/format"
+printf '\002\005\357\273\277a\tb\r\n2023:03:20 19:05:12\t150\r\n' > "$seeds/import_csv_fuzz/tabs"
+
 # A whole run may legally build a study near the 256 MiB matrix cap and write
 # a result of hundreds of megabytes, which takes this build (sanitizers and
 # coverage at -O1) a minute or more; only a run beyond that counts as a hang.
@@ -34,7 +43,7 @@ timeout_for() { [[ $1 == whole_run_fuzz ]] && echo 300 || echo 25; }
 
 rm -f "$build"/crash-*
 status=0
-for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz; do
+for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz import_csv_fuzz; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   echo "== $target: $seconds s"

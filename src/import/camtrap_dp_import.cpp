@@ -160,7 +160,7 @@ bool IsPicture(const CsvReader& csv, const ObservationColumns& columns, std::str
   const std::string_view type = csv.Value(columns.type);
   if (type != "animal") {
     survey.LeaveOut(type.empty() ? std::string("without an observationType")
-                                 : "of type " + std::string(type));
+                                 : "of type " + Printable(type));
     return false;
   }
   if (CleanName(csv.Value(columns.name)).empty()) {

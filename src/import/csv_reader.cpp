@@ -31,6 +31,16 @@ char Lower(char c) {
 
 }  // namespace
 
+struct CsvReader::Parser {
+  csv_parser state{};
+  bool live = false;
+  void Free() {
+    if (live) csv_free(&state);
+    live = false;
+  }
+  ~Parser() { Free(); }
+};
+
 bool IsMissingValue(std::string_view value) {
   return value.empty() || value == "NA" || value == "NaN" || value == "nan";
 }
@@ -41,7 +51,7 @@ bool SameColumnName(std::string_view a, std::string_view b) {
 }
 
 CsvReader::CsvReader(std::vector<CsvInput> files, char delimiter)
-    : files_(std::move(files)), parser_(std::make_unique<csv_parser>()), delimiter_(delimiter) {
+    : files_(std::move(files)), parser_(std::make_unique<Parser>()), delimiter_(delimiter) {
   buffer_.resize(kBufferSize);
   rows_.resize(1);
   OpenNextFile();
@@ -51,9 +61,7 @@ CsvReader::CsvReader(std::vector<CsvInput> files, char delimiter)
   file_has_rows_ = true;
 }
 
-CsvReader::~CsvReader() {
-  if (!file_done_) csv_free(parser_.get());
-}
+CsvReader::~CsvReader() = default;
 
 std::optional<std::size_t> CsvReader::FindColumn(std::string_view name) const {
   for (std::size_t i = 0; i < header_.size(); ++i) {
@@ -105,8 +113,9 @@ std::int64_t CsvReader::Line(std::size_t column) const {
 void CsvReader::Fail(std::size_t column, std::string_view expected) const {
   const Row& row = rows_[current_];
   const std::string_view found = column < row.size ? Trimmed(row.fields[column]) : "";
-  FailImport(RowFile() + ": line " + std::to_string(Line(column)) + ", column " + header_[column] +
-             ": expected " + std::string(expected) + ", found " + QuotedValue(found));
+  FailImport(RowFile() + ": line " + std::to_string(Line(column)) + ", column " +
+             Printable(header_[column]) + ": expected " + std::string(expected) + ", found " +
+             QuotedValue(found));
 }
 
 void CsvReader::FailAtLine(std::int64_t line, std::string_view what) const {
@@ -153,7 +162,7 @@ bool CsvReader::NextRawRow() {
 bool CsvReader::OpenNextFile() {
   const std::size_t next = source_ == nullptr ? 0 : file_index_ + 1;
   if (next >= files_.size()) return false;
-  if (!file_done_) csv_free(parser_.get());
+  parser_->Free();
   file_done_ = true;
   source_.reset();
   file_index_ = next;
@@ -207,17 +216,18 @@ char CsvReader::DetectDelimiter() {
 }
 
 void CsvReader::StartParser() {
-  if (csv_init(parser_.get(), CSV_STRICT | CSV_STRICT_FINI) != 0) {
+  if (csv_init(&parser_->state, CSV_STRICT | CSV_STRICT_FINI) != 0) {
     FailImport(files_[file_index_].shown + ": cannot read: not enough memory");
   }
+  parser_->live = true;
   file_done_ = false;
-  csv_set_delim(parser_.get(), static_cast<unsigned char>(delimiter_));
-  csv_set_space_func(parser_.get(), IsBlank);
+  csv_set_delim(&parser_->state, static_cast<unsigned char>(delimiter_));
+  csv_set_space_func(&parser_->state, IsBlank);
 }
 
 void CsvReader::Feed(const char* data, std::size_t size) {
-  if (csv_parse(parser_.get(), data, size, OnField, OnRowEnd, this) == size) return;
-  if (csv_error(parser_.get()) == CSV_EPARSE) {
+  if (csv_parse(&parser_->state, data, size, OnField, OnRowEnd, this) == size) return;
+  if (csv_error(&parser_->state) == CSV_EPARSE) {
     FailAtLine(line_,
                "expected a delimiter or the line end after a closing double quote, and no double "
                "quote inside a field that does not begin with one");
@@ -230,8 +240,8 @@ bool CsvReader::FeedSome() {
   if (pos_ == end_) {
     pos_ = end_ = 0;
     if (!FillBuffer()) {
-      const int status = csv_fini(parser_.get(), OnField, OnRowEnd, this);
-      csv_free(parser_.get());
+      const int status = csv_fini(&parser_->state, OnField, OnRowEnd, this);
+      parser_->Free();
       file_done_ = true;
       if (status != 0) {
         FailAtLine(line_ - (at_line_start_ && line_ > 1 ? 1 : 0),

@@ -14,8 +14,6 @@
 
 #include "import/chunk_source.h"
 
-struct csv_parser;
-
 namespace ot::import {
 
 // One file of a table: its name as shown in messages, and how to open it
@@ -89,7 +87,8 @@ class CsvReader {
   std::vector<CsvInput> files_;
   std::size_t file_index_ = 0;
   std::unique_ptr<ChunkSource> source_;
-  std::unique_ptr<csv_parser> parser_;
+  struct Parser;  // libcsv's state, freed with the reader
+  std::unique_ptr<Parser> parser_;
   char delimiter_;
   std::vector<char> buffer_;
   std::size_t pos_ = 0;

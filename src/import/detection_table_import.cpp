@@ -36,13 +36,22 @@ std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
 }
 
+// The user's formats, each readied once.
+struct Formats {
+  std::optional<TimeFormat> time;
+  std::optional<TimeFormat> date;
+  explicit Formats(const DetectionTableOptions& options) {
+    if (!options.time_format.empty()) time.emplace(options.time_format);
+    if (!options.date_format.empty()) date.emplace(options.date_format);
+  }
+};
+
 // A deployment's begin or end: by the date format, then the time format,
 // then as ISO 8601.
-std::optional<Timestamp> ReadDeploymentTime(std::string_view text,
-                                            const DetectionTableOptions& options) {
-  for (const std::string* format : {&options.date_format, &options.time_format}) {
-    if (format->empty()) continue;
-    if (std::optional<Timestamp> stamp = ReadFormattedTimestamp(text, *format)) return stamp;
+std::optional<Timestamp> ReadDeploymentTime(std::string_view text, const Formats& formats) {
+  for (const std::optional<TimeFormat>* format : {&formats.date, &formats.time}) {
+    if (!*format) continue;
+    if (std::optional<Timestamp> stamp = ReadFormattedTimestamp(text, **format)) return stamp;
   }
   return ReadIsoTimestamp(text);
 }
@@ -54,7 +63,8 @@ std::string DeploymentTimeExpected(const DetectionTableOptions& options) {
   return expected;
 }
 
-DeploymentTable ReadDeployments(const DetectionTableOptions& options, ImportedSurvey& survey) {
+DeploymentTable ReadDeployments(const DetectionTableOptions& options, const Formats& formats,
+                                ImportedSurvey& survey) {
   CsvReader csv = OpenTable(options.deployments);
   const DeploymentColumns columns =
       ChooseDeploymentColumns(csv.header(), options.columns, csv.shown());
@@ -67,9 +77,9 @@ DeploymentTable ReadDeployments(const DetectionTableOptions& options, ImportedSu
   while (csv.Next()) {
     const std::string_view name = csv.Value(columns.location);
     if (CleanName(name).empty()) csv.Fail(columns.location, "a location");
-    const std::optional<Timestamp> begin = ReadDeploymentTime(csv.Value(columns.begin), options);
+    const std::optional<Timestamp> begin = ReadDeploymentTime(csv.Value(columns.begin), formats);
     if (!begin) csv.Fail(columns.begin, expected);
-    const std::optional<Timestamp> end = ReadDeploymentTime(csv.Value(columns.end), options);
+    const std::optional<Timestamp> end = ReadDeploymentTime(csv.Value(columns.end), formats);
     if (!end) csv.Fail(columns.end, expected);
     const ImportedPeriod period{DateOf(begin->local), DateOf(end->local)};
     if (period.end < period.begin) csv.Fail(columns.end, "a date no earlier than the begin's");
@@ -111,9 +121,10 @@ bool Skipped(std::string_view species, const std::vector<std::string>& skip) {
 
 class PictureReader {
  public:
-  PictureReader(const DetectionTableOptions& options, const DeploymentTable& deployments,
-                ImportedSurvey& survey)
+  PictureReader(const DetectionTableOptions& options, const Formats& formats,
+                const DeploymentTable& deployments, ImportedSurvey& survey)
       : options_(options),
+        formats_(formats),
         deployments_(deployments),
         survey_(survey),
         csv_(OpenTable(options.pictures)),
@@ -182,25 +193,23 @@ class PictureReader {
 
   // The picture's time, from one column or from a date and a time column.
   Timestamp ReadTime() {
-    const bool formatted = !options_.time_format.empty();
+    const std::optional<TimeFormat>& format = formats_.time;
     std::optional<Timestamp> stamp;
     std::size_t blamed = 0;
     if (columns_.datetime) {
       blamed = *columns_.datetime;
       const std::string_view text = csv_.Value(blamed);
-      stamp =
-          formatted ? ReadFormattedTimestamp(text, options_.time_format) : ReadIsoTimestamp(text);
+      stamp = format ? ReadFormattedTimestamp(text, *format) : ReadIsoTimestamp(text);
     } else {
       const std::string_view date = csv_.Value(*columns_.date);
       blamed = *columns_.date;
-      if (!formatted) {
+      if (!format) {
         const std::optional<Timestamp> day = ReadIsoTimestamp(date);
         if (!day || day->has_time) csv_.Fail(blamed, "a date such as 2023-03-20");
         blamed = *columns_.time;
       }
       joined_.assign(date).append(" ").append(csv_.Value(*columns_.time));
-      stamp = formatted ? ReadFormattedTimestamp(joined_, options_.time_format)
-                        : ReadIsoTimestamp(joined_);
+      stamp = format ? ReadFormattedTimestamp(joined_, *format) : ReadIsoTimestamp(joined_);
     }
     if (!stamp || !stamp->has_time) csv_.Fail(blamed, TimeExpected());
     return *stamp;
@@ -216,6 +225,7 @@ class PictureReader {
   }
 
   const DetectionTableOptions& options_;
+  const Formats& formats_;
   const DeploymentTable& deployments_;
   ImportedSurvey& survey_;
   CsvReader csv_;
@@ -233,8 +243,9 @@ ImportedSurvey ImportDetectionTable(const DetectionTableOptions& options) {
                                         : "Detection table " + options.pictures.filename().string();
   survey.source_lines.push_back("detection table " + options.pictures.string() +
                                 " with deployments " + options.deployments.string());
-  const DeploymentTable deployments = ReadDeployments(options, survey);
-  PictureReader(options, deployments, survey).ReadAll();
+  const Formats formats(options);
+  const DeploymentTable deployments = ReadDeployments(options, formats, survey);
+  PictureReader(options, formats, deployments, survey).ReadAll();
   return survey;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "import/import_failure.h"
 #include "import/survey_files.h"
 
 namespace ot::import {
@@ -52,7 +53,7 @@ void AppendNameChanges(std::string& out, const ImportedSurvey& survey) {
   for (const auto& [what, names] : {std::pair{"location", &survey.location_names},
                                     std::pair{"species", &survey.species_names}}) {
     for (const NameChange& change : names->changes) {
-      out += std::string("    ") + what + " \"" + change.original + "\" is written \"" +
+      out += std::string("    ") + what + " \"" + Printable(change.original) + "\" is written \"" +
              change.fitted + "\"\n";
     }
   }

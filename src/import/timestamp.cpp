@@ -56,11 +56,11 @@ struct IsoForm {
   const char* zone;
 };
 constexpr std::array<IsoForm, 5> kIsoForms = {{
-    {"%Y-%m-%dT%H:%M:%S", "%Y-%m-%dT%H:%M:%S%Ez", "%Y-%m-%dT%H:%M:%S%z"},
-    {"%Y-%m-%d %H:%M:%S", "%Y-%m-%d %H:%M:%S%Ez", "%Y-%m-%d %H:%M:%S%z"},
+    {"%Y-%m-%dT%H:%M:%OS", "%Y-%m-%dT%H:%M:%OS%Ez", "%Y-%m-%dT%H:%M:%OS%z"},
+    {"%Y-%m-%d %H:%M:%OS", "%Y-%m-%d %H:%M:%OS%Ez", "%Y-%m-%d %H:%M:%OS%z"},
     {"%Y-%m-%dT%H:%M", "%Y-%m-%dT%H:%M%Ez", "%Y-%m-%dT%H:%M%z"},
     {"%Y-%m-%d %H:%M", "%Y-%m-%d %H:%M%Ez", "%Y-%m-%d %H:%M%z"},
-    {"%Y:%m:%d %H:%M:%S", "%Y:%m:%d %H:%M:%S%Ez", "%Y:%m:%d %H:%M:%S%z"},
+    {"%Y:%m:%d %H:%M:%OS", "%Y:%m:%d %H:%M:%OS%Ez", "%Y:%m:%d %H:%M:%OS%z"},
 }};
 constexpr const char* kIsoDate = "%Y-%m-%d";
 
@@ -75,6 +75,32 @@ std::size_t ZoneStart(std::string_view text) {
   constexpr std::size_t kAfterDate = 10;
   const std::size_t sign = text.find_first_of("+-", kAfterDate);
   return sign == std::string_view::npos ? text.size() : sign;
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Whether `zone` has the form +hh, +hhmm or +hh:mm (or -). The date
+// library negates an unread offset after a minus sign, which overflows, so
+// nothing else reaches it.
+bool IsNumericZone(std::string_view zone) {
+  if (zone.size() < 3 || (zone[0] != '+' && zone[0] != '-')) return false;
+  if (!IsDigit(zone[1]) || !IsDigit(zone[2])) return false;
+  const std::string_view minutes = zone.substr(zone.size() == 6 && zone[3] == ':' ? 4 : 3);
+  return minutes.empty() || (minutes.size() == 2 && IsDigit(minutes[0]) && IsDigit(minutes[1]));
+}
+
+// Whether a format reads an offset (%z, %Ez or %Oz).
+bool ReadsOffset(std::string_view format) {
+  for (std::size_t i = 0; i + 1 < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    std::size_t command = i + 1;
+    if (format[command] == 'E' || format[command] == 'O') ++command;
+    if (command < format.size() && format[command] == 'z') return true;
+    if (format[i + 1] == '%') ++i;
+  }
+  return false;
 }
 
 // Cuts a fraction of a second (".ddd" after the date) off `body`.
@@ -107,6 +133,7 @@ std::optional<Timestamp> ReadIsoTimestamp(std::string_view text) {
   // The date and time without its fraction, then a numeric zone, in place.
   std::array<char, kLongestIso> joined{};
   const bool numeric_zone = !zone.empty() && zone != "Z" && zone != "z";
+  if (numeric_zone && !IsNumericZone(zone)) return std::nullopt;
   std::copy(body.begin(), body.end(), joined.begin());
   if (numeric_zone) std::copy(zone.begin(), zone.end(), joined.begin() + body.size());
   const std::string_view whole(joined.data(), body.size() + (numeric_zone ? zone.size() : 0));
@@ -121,9 +148,38 @@ std::optional<Timestamp> ReadIsoTimestamp(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<Timestamp> ReadFormattedTimestamp(std::string_view text, const std::string& format) {
+TimeFormat::TimeFormat(std::string_view written)
+    : written_(written), reads_offset_(ReadsOffset(written)) {
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    if (written[i] != '%' || i + 1 == written.size()) {
+      parse_format_ += written[i];
+      continue;
+    }
+    const char command = written[++i];
+    if (command == 'S') {
+      parse_format_ += "%OS";
+    } else if (command == 'T') {
+      parse_format_ += "%H:%M:%OS";
+    } else if (command == 'r') {
+      parse_format_ += "%I:%M:%OS %p";
+    } else {
+      parse_format_.append(1, '%').append(1, command);
+    }
+  }
+}
+
+std::optional<Timestamp> ReadFormattedTimestamp(std::string_view text, const TimeFormat& format) {
+  // A minus sign without digits after it would reach the offset reader.
+  if (format.reads_offset()) {
+    for (std::size_t at = text.find('-'); at != std::string_view::npos;
+         at = text.find('-', at + 1)) {
+      if (at + 1 == text.size() || !IsDigit(text[at + 1])) return std::nullopt;
+    }
+  }
   Timestamp stamp;
-  if (!ParseWhole(Trimmed(text), format.c_str(), stamp.local, stamp.offset)) return std::nullopt;
+  if (!ParseWhole(Trimmed(text), format.parse_format().c_str(), stamp.local, stamp.offset)) {
+    return std::nullopt;
+  }
   return Plausible(stamp) ? std::optional<Timestamp>(stamp) : std::nullopt;
 }
 

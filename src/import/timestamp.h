@@ -38,10 +38,28 @@ struct CivilTime {
 // offset beyond 14 hours.
 std::optional<Timestamp> ReadIsoTimestamp(std::string_view text);
 
-// Reads `text` with a strftime-style `format` (date::parse's); the whole
-// text must match. An offset is taken when the format reads one (%z).
-// Returns nullopt as ReadIsoTimestamp does.
-std::optional<Timestamp> ReadFormattedTimestamp(std::string_view text, const std::string& format);
+// A strftime-style format as the user wrote it, readied for date::parse:
+// seconds (%S, %T, %r) are read as whole seconds through the locale's time
+// reader, since date::parse reads them as a floating-point value that is
+// left unset when no digit follows.
+class TimeFormat {
+ public:
+  explicit TimeFormat(std::string_view written);
+  const std::string& written() const { return written_; }
+  const std::string& parse_format() const { return parse_format_; }
+  bool reads_offset() const { return reads_offset_; }
+
+ private:
+  std::string written_;
+  std::string parse_format_;
+  bool reads_offset_ = false;
+};
+
+// Reads `text` with `format`; the whole text must match. An offset is
+// taken when the format reads one (%z); such a format refuses text with a
+// minus sign that no digit follows. Returns nullopt as ReadIsoTimestamp
+// does.
+std::optional<Timestamp> ReadFormattedTimestamp(std::string_view text, const TimeFormat& format);
 
 // The local time of `when` at a camera whose clock runs at `clock_offset`:
 // the instant `when` stands for, moved to that offset. When either offset

@@ -42,6 +42,9 @@ TEST(Timestamp, ReadsIsoText) {
       {"2023-03-27Z", "-"},
       {"2023-03-27T09:30:00 Z", "-"},
       {"2023-03-27T09:30:00.Z", "-"},
+      {"2023-03-27T09:30:x", "-"},
+      {"2023-03-27T09:30:00-", "-"},
+      {"2023-03-27T09:30:00+2:00", "-"},
       {"27/03/2023 09:30", "-"},
       {"", "-"},
       {"NA", "-"},
@@ -63,10 +66,14 @@ TEST(Timestamp, ReadsTextByAFormat) {
       {"27/03/2023", "%d/%m/%Y", "2023-03-27 00:00:00"},
       {"27/03/2023 09:30 extra", "%d/%m/%Y %H:%M", "-"},
       {"31/04/2023 09:30", "%d/%m/%Y %H:%M", "-"},
+      {"2023-03-27 09:30:x", "%Y-%m-%d %T", "-"},  // no digit where seconds are read
+      {"2023-03-27 09:30:7", "%Y-%m-%d %H:%M:%S", "2023-03-27 09:30:07"},
+      {"100% 2023-03-27", "100%% %F", "2023-03-27 00:00:00"},
+      {"2023-03-27 09:30 -x", "%F %R %z", "-"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(Shown(ReadFormattedTimestamp(c.text, c.format)), c.read);
+    EXPECT_EQ(Shown(ReadFormattedTimestamp(c.text, TimeFormat(c.format))), c.read);
   }
 }
 
