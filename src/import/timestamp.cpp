@@ -150,20 +150,29 @@ std::optional<Timestamp> ReadIsoTimestamp(std::string_view text) {
 
 TimeFormat::TimeFormat(std::string_view written)
     : written_(written), reads_offset_(ReadsOffset(written)) {
+  constexpr std::size_t kWidestField = 2;  // wider widths overflow the library's counter
   for (std::size_t i = 0; i < written.size(); ++i) {
-    if (written[i] != '%' || i + 1 == written.size()) {
+    if (written[i] != '%') {
       parse_format_ += written[i];
       continue;
     }
-    const char command = written[++i];
-    if (command == 'S') {
+    std::size_t at = i + 1;
+    while (at < written.size() && IsDigit(written[at])) ++at;
+    const std::string_view width = written.substr(i + 1, std::min(at - i - 1, kWidestField));
+    if (at == written.size()) {
+      parse_format_.append(1, '%').append(width);
+      break;
+    }
+    i = at;
+    // Seconds go through the locale's reader, without a width.
+    if (written[at] == 'S') {
       parse_format_ += "%OS";
-    } else if (command == 'T') {
+    } else if (written[at] == 'T') {
       parse_format_ += "%H:%M:%OS";
-    } else if (command == 'r') {
+    } else if (written[at] == 'r') {
       parse_format_ += "%I:%M:%OS %p";
     } else {
-      parse_format_.append(1, '%').append(1, command);
+      parse_format_.append(1, '%').append(width).append(1, written[at]);
     }
   }
 }
