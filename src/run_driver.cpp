@@ -161,13 +161,12 @@ struct Run {
     for (std::size_t s = 1; s <= turns; ++s) ProcessSpecies(s);
     WriteTextLine(units[kUnitOutput], kClosingLine);
     CloseTextFile(units, kUnitOutput);
+    Say(units[kUnitConsoleOut], {env.answers != nullptr ? kClosingLine : kFinalLine});
+    // Given after the console line, the last write that can fail, so that a
+    // failed run never gives it.
     if (turns > 0 && misaligned.count() > 0) Warn(MisalignedWarning(misaligned));
     if (env.observer != nullptr) env.observer->RunComplete();
-    if (env.answers != nullptr) {
-      Say(units[kUnitConsoleOut], {kClosingLine});
-      return;
-    }
-    Say(units[kUnitConsoleOut], {kFinalLine});
+    if (env.answers != nullptr) return;
     // The output is complete, so the end of input here is a normal end.
     std::string_view ignored;
     units[kUnitConsoleIn].NextLine(IoOperation::kFreeRead, ignored);

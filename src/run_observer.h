@@ -58,7 +58,8 @@ class RunObserver {
   virtual void SpeciesDone(std::size_t /*species*/, const SkippedPictures& /*skipped*/) {}
   // A warning line exactly as written to standard error, line end included.
   virtual void Warning(std::string_view /*line*/) {}
-  // OccasionTallies.txt is complete.
+  // OccasionTallies.txt is complete, its console line shown and every
+  // warning given.
   virtual void RunComplete() {}
 };
 
