@@ -1,14 +1,45 @@
 // occasion-tallies check: lists the problems of a survey's files.
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "checks/read_failure.h"
+#include "checks/survey_check.h"
 #include "cli/command.h"
+#include "textio/failure.h"
+#include "textio/folder.h"
 
 namespace ot::cli {
+namespace {
+
+std::int32_t ThisYear() {
+  using namespace std::chrono;
+  const year_month_day today{floor<days>(system_clock::now())};
+  return static_cast<int>(today.year());
+}
+
+int Check(const std::string& folder, const ProgramIo& io) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    throw RunFailure(std::string(kTag) + "cannot check: " + folder + " is not a folder\n",
+                     checks::kCannotCheck);
+  }
+  DiskFolder survey(folder);
+  return checks::CheckSurvey(survey, ThisYear(), io.out);
+}
+
+}  // namespace
 
 void AddCheckCommand(CLI::App& app, CommandAction& chosen) {
   auto folder = std::make_shared<std::string>(".");
   CLI::App* check = app.add_subcommand(
-      "check", "Read Input.txt and AllPictures.txt, write nothing, and list every problem found.");
+      "check",
+      "Read Input.txt and AllPictures.txt, change nothing, and list every problem found, as "
+      "FILE:LINE: what is wrong. Exit status 0: no problem; 1: problems listed; 2: a file "
+      "could not be read.");
   AddSurveyFolderOption(*check, *folder);
-  check->callback([&chosen] { chosen = [](const ProgramIo&) { return 0; }; });
+  check->callback(
+      [folder, &chosen] { chosen = [folder](const ProgramIo& io) { return Check(*folder, io); }; });
 }
 
 }  // namespace ot::cli

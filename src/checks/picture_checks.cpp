@@ -1,0 +1,141 @@
+#include "checks/picture_checks.h"
+
+#include <algorithm>
+#include <string>
+
+#include "checks/column_faults.h"
+#include "checks/input_checks.h"
+#include "checks/survey_text.h"
+#include "study_input.h"
+#include "tally.h"
+
+namespace ot::checks {
+namespace {
+
+// "Red fox at Ridge top on 2024-01-03 10:15"
+std::string Picture(const PictureLine& line) {
+  return std::string(Trimmed(line.species)) + " at " + std::string(Trimmed(line.location)) +
+         " on " + DateText(line.date) + " " + TimeText(line.hour, line.minute);
+}
+
+std::string UnreadableNumber(const PictureLine& line, bool selected) {
+  const NumberField& field = kNumberFields[static_cast<std::size_t>(line.unreadable)];
+  const auto first = static_cast<std::size_t>(field.first_column - 1);
+  const std::string_view text = first < line.text.size()
+                                    ? line.text.substr(first, static_cast<std::size_t>(field.width))
+                                    : std::string_view();
+  return "the " + std::string(field.name) + " " + Quoted(text) + " (columns " +
+         std::to_string(field.first_column) + "-" +
+         std::to_string(field.first_column + field.width - 1) + ") is not a number" +
+         (selected ? ": the run stops here" : "");
+}
+
+}  // namespace
+
+PictureChecks::PictureChecks(const InputListing& listing, const SurveyDays& days,
+                             std::int32_t this_year, ProblemList& problems)
+    : days_(days), this_year_(this_year), problems_(problems) {
+  const StudyTables& study = listing.study;
+  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
+  }
+  for (const std::string& name : study.species) species_names_.push_back(Trimmed(name));
+  previous_.resize(study.species.size());
+  counts_.location_pictures.resize(study.locations.size());
+  counts_.species_pictures.resize(study.species.size());
+  counts_.species_shared.resize(study.species.size());
+}
+
+void PictureChecks::Select(std::string_view species_field) {
+  selectors_.clear();
+  for (std::size_t s = 0; s < species_names_.size(); ++s) {
+    if (species_field.starts_with(species_names_[s])) selectors_.push_back(s);
+  }
+}
+
+void PictureChecks::Check(const PictureLine& line) {
+  const std::string_view head = line.text.substr(0, kPictureRecordLength);
+  if (head.find_first_of("0123456789") == std::string_view::npos) return;
+  ++records_;
+  const std::int64_t number = line.number;
+  if (MisalignedRecords::IsMisaligned(line.text)) {
+    problems_.Add(ProblemKind::kNotInColumns, SurveyFile::kPictures, number,
+                  [&] { return ColumnFault(line.text, number); });
+    return;
+  }
+  Select(line.species);
+  if (line.unreadable >= 0) {
+    problems_.Add(ProblemKind::kUnreadableNumber, SurveyFile::kPictures, number,
+                  [&] { return UnreadableNumber(line, !selectors_.empty()); });
+    return;
+  }
+  const auto found = rows_.find(line.location);
+  const std::int64_t row = found == rows_.end() ? 0 : found->second;
+  if (row > 0) {
+    ++counts_.location_pictures[static_cast<std::size_t>(row - 1)];
+  } else {
+    counts_.unlisted_locations.Count(Trimmed(line.location), number);
+  }
+  counts_.log_species.Count(Trimmed(line.species), number);
+  const std::int32_t year = line.date.year;
+  if (year < kFirstPlausibleYear || year > this_year_ + 1) {
+    problems_.Add(ProblemKind::kImplausibleYear, SurveyFile::kPictures, number, [&] {
+      return Picture(line) + (year < kFirstPlausibleYear
+                                  ? ": the year is before 1900"
+                                  : ": the year is after " + std::to_string(this_year_ + 1));
+    });
+  }
+  std::size_t longest = 0;
+  for (std::size_t s : selectors_) {
+    ++counts_.species_pictures[s];
+    longest = std::max(longest, species_names_[s].size());
+  }
+  for (std::size_t s : selectors_) {
+    if (species_names_[s].size() < longest) ++counts_.species_shared[s];
+  }
+  if (!selectors_.empty() && row > 0) CheckTallied(line, row);
+}
+
+void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t row) {
+  const std::int64_t number = line.number;
+  const Date& date = line.date;
+  if (date.month < 1 || date.month > 12) {
+    problems_.Add(ProblemKind::kMonthOutOfRange, SurveyFile::kPictures, number, [&] {
+      return Picture(line) + ": month " + std::to_string(date.month) + " is outside 1..12";
+    });
+    return;
+  }
+  const std::int64_t day = days_.StudyDay(date);
+  if (day == 0) {
+    problems_.Add(ProblemKind::kOutsideSurvey, SurveyFile::kPictures, number, [&] {
+      return Picture(line) +
+             (days_.BeforeSurvey(date)
+                  ? ": before the survey's first day, " + DateText(days_.first_date())
+                  : ": after the survey's last day, " + DateText(days_.last_date()));
+    });
+    return;
+  }
+  if (!days_.Operating(row, day)) {
+    problems_.Add(ProblemKind::kNotOperating, SurveyFile::kPictures, number,
+                  [&] { return Picture(line) + ": its camera was not operating that day"; });
+  }
+  if (!IsPossibleDateAndTime(date, line.hour, line.minute)) {
+    problems_.Add(ProblemKind::kImpossibleDate, SurveyFile::kPictures, number,
+                  [&] { return Picture(line) + ": no such date or time"; });
+  }
+  const std::int64_t stamp = days_.Stamp(date, line.hour, line.minute);
+  bool reported = false;
+  for (std::size_t s : selectors_) {
+    Previous& previous = previous_[s];
+    if (!reported && previous.row == row && stamp < previous.stamp) {
+      reported = true;
+      problems_.Add(ProblemKind::kOutOfOrder, SurveyFile::kPictures, number, [&] {
+        return Picture(line) + ": earlier than line " + std::to_string(previous.line) + " (" +
+               DateText(previous.date) + " " + TimeText(previous.hour, previous.minute) + ")";
+      });
+    }
+    previous = {row, stamp, number, line.hour, line.minute, date};
+  }
+}
+
+}  // namespace ot::checks

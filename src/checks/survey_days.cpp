@@ -1,0 +1,59 @@
+#include "checks/survey_days.h"
+
+#include "tally.h"
+
+namespace ot::checks {
+
+SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
+  Days(study_, calendar_);
+  ApplyOffset(study_, calendar_);
+  operating_ = OperatingDays(study_, calendar_.NumDays);
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  bool any = false;
+  for (const Location& location : study_.locations) {
+    for (const Period& period : location.periods) {
+      for (const auto& [date, day] :
+           {std::pair(period.begin, period.begin_day), std::pair(period.end, period.end_day)}) {
+        if (!any || day < first) {
+          first = day;
+          first_date_ = date;
+        }
+        if (!any || day > last) {
+          last = day;
+          last_date_ = date;
+        }
+        any = true;
+      }
+    }
+  }
+}
+
+std::int64_t SurveyDays::StudyDay(const Date& date) const {
+  if (date.year < calendar_.BeginYear) return 0;
+  const std::int64_t day = DayNumber(calendar_.BeginYear, date) + 1 - calendar_.BeginDay;
+  return day >= 1 && day <= calendar_.NumDays ? day : 0;
+}
+
+bool SurveyDays::BeforeSurvey(const Date& date) const {
+  return date.year < calendar_.BeginYear ||
+         DayNumber(calendar_.BeginYear, date) < calendar_.BeginDay;
+}
+
+std::int64_t SurveyDays::Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const {
+  return MinuteStamp(calendar_.BeginYear, date, hour, minute).stamp;
+}
+
+bool SurveyDays::Operating(std::int64_t row, std::int64_t day) const {
+  return operating_.Contains(row, day);
+}
+
+std::int64_t SurveyDays::BeginDay(std::size_t location, std::size_t period) const {
+  return study_.locations[location].periods[period].begin_day;
+}
+
+std::int64_t SurveyDays::EndDay(std::size_t location, std::size_t period) const {
+  return study_.locations[location].periods[period].end_day;
+}
+
+}  // namespace ot::checks

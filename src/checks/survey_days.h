@@ -1,0 +1,43 @@
+// The survey's days as the run counts them (its calendar, where every year
+// divisible by 4 is a leap year): where a picture falls, and whether its
+// camera operated that day.
+#pragma once
+
+#include <cstdint>
+
+#include "calendar.h"
+#include "study_input.h"
+
+namespace ot::checks {
+
+class SurveyDays {
+ public:
+  explicit SurveyDays(const StudyTables& study);
+
+  // Where the tally places a picture taken on `date` (month in 1..12): its
+  // study day counted from 1, or 0 when the run leaves it out as before
+  // the survey's first day (its year included) or after its last.
+  std::int64_t StudyDay(const Date& date) const;
+  // Whether `StudyDay` left `date` out as too early (else too late).
+  bool BeforeSurvey(const Date& date) const;
+  // The minute stamp by which the tally orders a location's pictures.
+  std::int64_t Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const;
+  // Whether the camera of location `row` (counted from 1) operated on `day`.
+  bool Operating(std::int64_t row, std::int64_t day) const;
+  // The study days of a period, from the run's day numbers.
+  std::int64_t BeginDay(std::size_t location, std::size_t period) const;
+  std::int64_t EndDay(std::size_t location, std::size_t period) const;
+
+  // The dates of the survey's first and last day.
+  const Date& first_date() const { return first_date_; }
+  const Date& last_date() const { return last_date_; }
+
+ private:
+  StudyTables study_;  // with every period's study days set
+  StudyCalendar calendar_;
+  OperatingDays operating_;
+  Date first_date_;
+  Date last_date_;
+};
+
+}  // namespace ot::checks
