@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ot::RunOccasionTallies({folder, in, out, warnings, kMemoryLimit});
   } catch (const ot::RunFailure& failure) {
     failed = true;
-    ot::fuzz::CheckDiagnostic(failure.what());
+    ot::fuzz::CheckDiagnostic(failure.diagnostic());
   }
   CheckFolder(failed, out.text().find(" Processing ") != std::string::npos);
   return 0;

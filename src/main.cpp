@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
                                    {console_in, console_out, std::cout, std::cerr});
   } catch (const ot::RunFailure& failure) {
     std::cout.flush();
-    std::cerr << failure.what() << std::flush;
+    std::cerr << failure.diagnostic() << std::flush;
     return failure.exit_status();
   }
 }

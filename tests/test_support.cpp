@@ -107,7 +107,7 @@ RunResult RunInProcess(const ScratchFolder& folder, std::string input, std::uint
     RunOccasionTallies({disk, in, out, err, memory_limit});
     result.status = 0;
   } catch (const RunFailure& failure) {
-    err << failure.what();
+    err << failure.diagnostic();
     result.status = 127;
   }
   result.out = out.text();

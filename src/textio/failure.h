@@ -14,10 +14,16 @@ class RunFailure : public std::runtime_error {
  public:
   // `diagnostic` is the full text for standard error, lines ended by '\n'.
   explicit RunFailure(std::string diagnostic, int exit_status = 127)
-      : std::runtime_error(std::move(diagnostic)), exit_status_(exit_status) {}
+      : std::runtime_error(diagnostic),
+        diagnostic_(std::move(diagnostic)),
+        exit_status_(exit_status) {}
+  // The whole text: a name read from a file may hold NUL bytes, where
+  // what() ends.
+  const std::string& diagnostic() const { return diagnostic_; }
   int exit_status() const { return exit_status_; }
 
  private:
+  std::string diagnostic_;
   int exit_status_;
 };
 
