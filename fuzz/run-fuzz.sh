@@ -11,7 +11,8 @@ cmake --build "$build" -j 2
 
 seeds="$build/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds/free_form_fuzz" "$seeds/fixed_width_fuzz" "$seeds/whole_run_fuzz" "$seeds/import_csv_fuzz"
+mkdir -p "$seeds/free_form_fuzz" "$seeds/fixed_width_fuzz" "$seeds/whole_run_fuzz" "$seeds/import_csv_fuzz" \
+  "$seeds/check_fuzz"
 i=0
 for line in '  42   remark' '2021 4 1' '2021, 4, 1' '3*0' '5,,7' '1/4/2021' '12abc' 'abc' \
             '7.5 -7.9 1e3 2d1' '.t true F' ', 5' '2* 9' '2147483648' '-2147483648' '+' '.'; do
@@ -36,6 +37,11 @@ printf '\003\001%s\n%s\n' '%d/%m/%Y %H:%M;b' '"21/03/2023 23:40";"x ""y"" z"' \
   > "$seeds/import_csv_fuzz/format"
 printf '\002\005\357\273\277a\tb\r\n2023:03:20 19:05:12\t150\r\n' > "$seeds/import_csv_fuzz/tabs"
 
+for survey in survey broken-survey; do
+  { cat "$root/examples/$survey/Input.txt"; printf '@@@\n'; head -n 60 "$root/examples/$survey/AllPictures.txt"; } \
+    > "$seeds/check_fuzz/$survey"
+done
+
 # A whole run may legally build a study near the 256 MiB matrix cap and write
 # a result of hundreds of megabytes, which takes this build (sanitizers and
 # coverage at -O1) a minute or more; only a run beyond that counts as a hang.
@@ -43,7 +49,7 @@ timeout_for() { [[ $1 == whole_run_fuzz ]] && echo 300 || echo 25; }
 
 rm -f "$build"/crash-*
 status=0
-for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz import_csv_fuzz; do
+for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz import_csv_fuzz check_fuzz; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   echo "== $target: $seconds s"

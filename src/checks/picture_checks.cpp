@@ -14,8 +14,8 @@ namespace {
 
 // "Red fox at Ridge top on 2024-01-03 10:15"
 std::string Picture(const PictureLine& line) {
-  return std::string(Trimmed(line.species)) + " at " + std::string(Trimmed(line.location)) +
-         " on " + DateText(line.date) + " " + TimeText(line.hour, line.minute);
+  return Visible(Trimmed(line.species)) + " at " + Visible(Trimmed(line.location)) + " on " +
+         DateText(line.date) + " " + TimeText(line.hour, line.minute);
 }
 
 std::string UnreadableNumber(const PictureLine& line, bool selected) {

@@ -55,12 +55,12 @@ void CannotCheck(SurveyFile file, std::int64_t line, std::string_view reason,
 }
 
 void CannotCheck(SurveyFile file, const RunFailure& failure, std::string_view reading) {
-  const std::string_view diagnostic = failure.what();
+  const std::string_view diagnostic = failure.diagnostic();
   CannotCheck(file, NumberAfter(diagnostic, kLineOf), Reason(diagnostic), reading);
 }
 
 bool IsConversionFailure(const RunFailure& failure) {
-  return NumberAfter(failure.what(), kRunTimeError) == 231;
+  return NumberAfter(failure.diagnostic(), kRunTimeError) == 231;
 }
 
 }  // namespace ot::checks

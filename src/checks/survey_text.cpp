@@ -25,14 +25,29 @@ std::string_view Trimmed(std::string_view name) {
   return name.substr(0, TrimmedLength(name));
 }
 
+std::string Visible(std::string_view text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      shown.push_back(c);
+      continue;
+    }
+    constexpr char kHex[] = "0123456789ABCDEF";
+    shown.append("\\x").push_back(kHex[byte >> 4]);
+    shown.push_back(kHex[byte & 0xF]);
+  }
+  return shown;
+}
+
 std::string Quoted(std::string_view name) {
   std::string quoted(1, '"');
-  quoted.append(name).push_back('"');
+  quoted.append(Visible(name)).push_back('"');
   return quoted;
 }
 
 std::string Entry(std::string_view what, std::size_t number, std::string_view name) {
-  return std::string(what) + " " + std::to_string(number) + " (" + std::string(Trimmed(name)) + ")";
+  return std::string(what) + " " + std::to_string(number) + " (" + Visible(Trimmed(name)) + ")";
 }
 
 std::string DateText(const Date& date) {

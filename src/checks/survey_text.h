@@ -12,11 +12,16 @@ namespace ot::checks {
 // A name as read, without its trailing blanks (leading blanks stay).
 std::string_view Trimmed(std::string_view name);
 
-// The name between double quotes, so that leading blanks show.
+// The text with every control character (a NUL, a tab, ...) shown as
+// "\xNN", so that a finding stays one line a person can read.
+std::string Visible(std::string_view text);
+
+// The name, made visible, between double quotes, so that leading blanks
+// show.
 std::string Quoted(std::string_view name);
 
 // "location 3 (Oak ridge)" or "species 2 (Red fox)": a numbered entry of
-// Input.txt with its name as the run's own messages give it.
+// Input.txt with its name as the run's own messages give it (made visible).
 std::string Entry(std::string_view what, std::size_t number, std::string_view name);
 
 // The date as written, year-month-day: "2019-11-20" (numbers that do not

@@ -35,7 +35,7 @@ CheckResult Check(const ScratchFolder& folder) {
     result.out = out.str();
   } catch (const RunFailure& failure) {
     result.status = failure.exit_status();
-    result.out = failure.what();
+    result.out = failure.diagnostic();
   }
   return result;
 }
@@ -231,6 +231,9 @@ TEST(CheckSurvey, FileItCannotReadIsExitStatus2WithTheReason) {
       {"dates cut short", "Study\n1\nRidge top\n1\n2019 11 20\n", log,
        "Input.txt:6: the file ends before its counts say it should, reading the dates of period "
        "1 of location 1 (Ridge top)"},
+      {"a NUL byte in a name", std::string("Study\n1\nRi\0dge\nnone\n", 21), log,
+       "Input.txt:4: a word where a number is expected, reading the number of periods of "
+       "location 1 (Ri\\x00dge)"},
       {"count beyond 32 bits", "Study\n2147483648\n", log,
        "Input.txt:2: a number that cannot be read, reading the number of locations"},
       {"species name missing", "Study\n0\n2\nRed fox\n", log,
@@ -289,7 +292,7 @@ TEST(CheckSurvey, RunFromTheCommandLine) {
       status = cli::RunCommandLine(args, {in, console, out, err});
     } catch (const RunFailure& failure) {
       status = failure.exit_status();
-      out << failure.what();
+      out << failure.diagnostic();
     }
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(out.str().substr(0, c.out_begins.size()), c.out_begins) << out.str();
