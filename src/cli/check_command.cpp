@@ -34,9 +34,11 @@ void AddCheckCommand(CLI::App& app, CommandAction& chosen) {
   auto folder = std::make_shared<std::string>(".");
   CLI::App* check = app.add_subcommand(
       "check",
-      "Read Input.txt and AllPictures.txt, change nothing, and list every problem found, as "
-      "FILE:LINE: what is wrong. Exit status 0: no problem; 1: problems listed; 2: a file "
-      "could not be read.");
+      "List every problem of Input.txt and AllPictures.txt as FILE:LINE: what is wrong; "
+      "change nothing.");
+  check->footer(
+      "Exit status: 0 no problem found, 1 problems listed, 2 a file could not be read (the "
+      "reason on standard error).");
   AddSurveyFolderOption(*check, *folder);
   check->callback(
       [folder, &chosen] { chosen = [folder](const ProgramIo& io) { return Check(*folder, io); }; });

@@ -272,7 +272,7 @@ TEST(CheckSurvey, RunFromTheCommandLine) {
        {"check", "-C", dir},
        1,
        "Species with no picture (their tables hold only zeros): 1\n"},
-      {"help", {"check", "--help"}, 0, "Read Input.txt and AllPictures.txt, change nothing"},
+      {"help", {"check", "--help"}, 0, "List every problem of Input.txt and AllPictures.txt"},
       {"no such folder",
        {"check", "-C", dir + "/none"},
        2,
