@@ -57,34 +57,42 @@ void PictureChecks::Check(const PictureLine& line) {
   const std::string_view head = line.text.substr(0, kPictureRecordLength);
   if (head.find_first_of("0123456789") == std::string_view::npos) return;
   ++records_;
-  const std::int64_t number = line.number;
-  if (MisalignedRecords::IsMisaligned(line.text)) {
-    problems_.Add(ProblemKind::kNotInColumns, SurveyFile::kPictures, number,
-                  [&] { return ColumnFault(line.text, number); });
-    return;
-  }
-  Select(line.species);
-  if (line.unreadable >= 0) {
-    problems_.Add(ProblemKind::kUnreadableNumber, SurveyFile::kPictures, number,
-                  [&] { return UnreadableNumber(line, !selectors_.empty()); });
-    return;
-  }
+  if (!ReadsAsRecord(line)) return;
   const auto found = rows_.find(line.location);
   const std::int64_t row = found == rows_.end() ? 0 : found->second;
-  if (row > 0) {
-    ++counts_.location_pictures[static_cast<std::size_t>(row - 1)];
-  } else {
-    counts_.unlisted_locations.Count(Trimmed(line.location), number);
-  }
-  counts_.log_species.Count(Trimmed(line.species), number);
+  Count(line, row);
   const std::int32_t year = line.date.year;
   if (year < kFirstPlausibleYear || year > this_year_ + 1) {
-    problems_.Add(ProblemKind::kImplausibleYear, SurveyFile::kPictures, number, [&] {
+    problems_.Add(ProblemKind::kImplausibleYear, SurveyFile::kPictures, line.number, [&] {
       return Picture(line) + (year < kFirstPlausibleYear
                                   ? ": the year is before 1900"
                                   : ": the year is after " + std::to_string(this_year_ + 1));
     });
   }
+  if (!selectors_.empty() && row > 0) CheckTallied(line, row);
+}
+
+bool PictureChecks::ReadsAsRecord(const PictureLine& line) {
+  const std::int64_t number = line.number;
+  if (MisalignedRecords::IsMisaligned(line.text)) {
+    problems_.Add(ProblemKind::kNotInColumns, SurveyFile::kPictures, number,
+                  [&] { return ColumnFault(line.text, number); });
+    return false;
+  }
+  Select(line.species);
+  if (line.unreadable < 0) return true;
+  problems_.Add(ProblemKind::kUnreadableNumber, SurveyFile::kPictures, number,
+                [&] { return UnreadableNumber(line, !selectors_.empty()); });
+  return false;
+}
+
+void PictureChecks::Count(const PictureLine& line, std::int64_t row) {
+  if (row > 0) {
+    ++counts_.location_pictures[static_cast<std::size_t>(row - 1)];
+  } else {
+    counts_.unlisted_locations.Count(Trimmed(line.location), line.number);
+  }
+  counts_.log_species.Count(Trimmed(line.species), line.number);
   std::size_t longest = 0;
   for (std::size_t s : selectors_) {
     ++counts_.species_pictures[s];
@@ -93,7 +101,6 @@ void PictureChecks::Check(const PictureLine& line) {
   for (std::size_t s : selectors_) {
     if (species_names_[s].size() < longest) ++counts_.species_shared[s];
   }
-  if (!selectors_.empty() && row > 0) CheckTallied(line, row);
 }
 
 void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t row) {

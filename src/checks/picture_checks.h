@@ -39,8 +39,14 @@ class PictureChecks {
   const LogCounts& counts() const { return counts_; }
 
  private:
-  // Counts the species that select the record into `selectors_`.
+  // Puts the species that select the record into `selectors_`.
   void Select(std::string_view species_field);
+  // Whether the record is in the fixed columns and its numbers read;
+  // reports it when not. Selects its species.
+  bool ReadsAsRecord(const PictureLine& line);
+  // Counts the record's location (row 0: not listed) and species.
+  void Count(const PictureLine& line, std::int64_t row);
+  // The checks of a record the tally takes, at listed location `row`.
   void CheckTallied(const PictureLine& line, std::int64_t row);
 
   const SurveyDays& days_;
