@@ -2,7 +2,7 @@
 // benchmarks, golden tests and examples.
 //
 //   survey-generator --locations N --species S --pictures P --seed X --out DIR
-//                    [--start YYYY-MM-DD] [--days D] [--heading] [--remarks]
+//                    [--start YYYY-MM-DD] [--days D] [--heading] [--remarks] [--listed L]
 //
 // The output depends only on the arguments: the random numbers come from std::mt19937_64, whose
 // sequence the language fixes, and are mapped to ranges with integer arithmetic of our own (the
@@ -16,7 +16,8 @@
 // its first period, in a gap, or in the days after its recorded end). A few pictures carry a
 // label that is not among the listed species. Pictures are written as card downloads: for each
 // service round, every location's pictures of that round in time order. Counts are 1..99, mostly
-// small. Every line ends in CR LF.
+// small. Every line ends in CR LF. With --listed L, Input.txt lists L species: the S that the
+// pictures show, then species that no picture shows; the pictures are the same as without it.
 
 #include <algorithm>
 #include <charconv>
@@ -497,6 +498,7 @@ struct Options {
   std::string out;
   CivilDate start{2019, 3, 1};
   std::int64_t days = 3 * 365;
+  std::int64_t listed = -1;  // species listed in Input.txt; -1: as many as --species
   bool heading = false;
   bool remarks = false;
 };
@@ -505,10 +507,13 @@ struct Options {
   if (problem != nullptr) std::cerr << "survey-generator: " << problem << "\n";
   std::cerr << "usage: survey-generator --locations N --species S --pictures P --seed X --out DIR\n"
                "                        [--start YYYY-MM-DD] [--days D] [--heading] [--remarks]\n"
+               "                        [--listed L]\n"
                "  --start    first day of the survey span (default 2019-03-01)\n"
                "  --days     length of the survey span in days (default 1095)\n"
                "  --heading  put a column heading line at the top of AllPictures.txt\n"
-               "  --remarks  put remarks after some counts and dates of Input.txt\n";
+               "  --remarks  put remarks after some counts and dates of Input.txt\n"
+               "  --listed   list L >= S species in Input.txt, the last L - S shown by no picture\n"
+               "             (the pictures stay those of the S species)\n";
   std::exit(2);
 }
 
@@ -547,6 +552,8 @@ Options ParseOptions(int argc, char** argv) {
       options.has_seed = true;
     } else if (arg == "--out") {
       options.out = value;
+    } else if (arg == "--listed") {
+      options.listed = ParseInteger(value, "--listed");
     } else if (arg == "--days") {
       options.days = ParseInteger(value, "--days");
     } else if (arg == "--start") {
@@ -567,6 +574,10 @@ Options ParseOptions(int argc, char** argv) {
     Usage("--locations and --species (1 or more), --pictures, --seed and --out are required");
   }
   if (options.species > 60000) Usage("--species is at most 60000");
+  if (options.listed == -1) options.listed = options.species;
+  if (options.listed < options.species || options.listed > 60000) {
+    Usage("--listed is at least --species and at most 60000");
+  }
   if (options.days < 30) Usage("--days is at least 30");
   return options;
 }
@@ -664,7 +675,10 @@ int main(int argc, char** argv) {
     locations.push_back(std::move(location));
   }
   const std::vector<Species> species = MakeSpecies(static_cast<std::size_t>(options.species));
-  WriteInput(options, random, locations, species, dir / "Input.txt");
+  // The listed species begin with the S shown, and naming them draws no random numbers, so the
+  // pictures do not depend on --listed.
+  WriteInput(options, random, locations, MakeSpecies(static_cast<std::size_t>(options.listed)),
+             dir / "Input.txt");
 
   // Labels as written in the records: the listed species, then the unlisted labels.
   std::vector<std::string> labels;
