@@ -1,7 +1,6 @@
 #include "calendar.h"
 
 #include <algorithm>
-#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -84,17 +83,33 @@ void ApplyOffset(StudyTables& study, const StudyCalendar& calendar) {
 
 Matrix::Matrix(std::int64_t rows, std::int64_t columns, std::uint64_t byte_limit) {
   if (rows < 1 || columns < 1) return;
-  const std::uint64_t max_cells = std::min<std::uint64_t>(byte_limit / 4, PTRDIFF_MAX / 4);
-  const bool fits =
-      static_cast<std::uint64_t>(columns) <= max_cells / static_cast<std::uint64_t>(rows);
-  std::int32_t* cells = nullptr;
-  if (fits) {
-    cells = new (std::nothrow) std::int32_t[static_cast<std::size_t>(rows * columns)]();
-  }
+  std::int32_t* cells = Allocate(rows, columns, byte_limit);
   if (cells == nullptr) ReportMemoryFailure(DecimalBytes(rows, columns));
   cells_.reset(cells);
   rows_ = rows;
   columns_ = columns;
+}
+
+std::optional<Matrix> Matrix::TryCreate(std::int64_t rows, std::int64_t columns,
+                                        std::uint64_t byte_limit) {
+  Matrix matrix;
+  if (rows < 1 || columns < 1) return matrix;
+  matrix.cells_.reset(Allocate(rows, columns, byte_limit));
+  if (!matrix.cells_) return std::nullopt;
+  matrix.rows_ = rows;
+  matrix.columns_ = columns;
+  return matrix;
+}
+
+std::int32_t* Matrix::Allocate(std::int64_t rows, std::int64_t columns, std::uint64_t byte_limit) {
+  const std::uint64_t max_cells = std::min<std::uint64_t>(byte_limit / 4, PTRDIFF_MAX / 4);
+  const bool fits =
+      static_cast<std::uint64_t>(columns) <= max_cells / static_cast<std::uint64_t>(rows);
+  if (!fits) return nullptr;
+  // Memory fresh from the system is zero already, so calloc leaves the
+  // cells a run never touches untouched.
+  return static_cast<std::int32_t*>(
+      std::calloc(static_cast<std::size_t>(rows * columns), sizeof(std::int32_t)));
 }
 
 void Matrix::OutOfRange(std::int64_t row, std::int64_t column) const {

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "study_input.h"
@@ -46,6 +49,10 @@ class Matrix {
   // rows x columns x 4 bytes.
   Matrix(std::int64_t rows, std::int64_t columns,
          std::uint64_t byte_limit = std::numeric_limits<std::uint64_t>::max());
+  // As the constructor, but a request that cannot be met gives no matrix
+  // instead of the memory failure.
+  static std::optional<Matrix> TryCreate(std::int64_t rows, std::int64_t columns,
+                                         std::uint64_t byte_limit);
 
   std::int64_t rows() const { return rows_; }
   std::int64_t columns() const { return columns_; }
@@ -56,6 +63,13 @@ class Matrix {
     return cells_[Index(row, column)];
   }
   void Fill(std::int32_t value);
+  // The cells of column `column`, row 1 first.
+  std::span<std::int32_t> Column(std::int64_t column) {
+    return {&cells_[Index(1, column)], static_cast<std::size_t>(rows_)};
+  }
+  std::span<const std::int32_t> Column(std::int64_t column) const {
+    return {&cells_[Index(1, column)], static_cast<std::size_t>(rows_)};
+  }
 
  private:
   std::size_t Index(std::int64_t row, std::int64_t column) const {
@@ -65,9 +79,14 @@ class Matrix {
     return static_cast<std::size_t>((column - 1) * rows_ + (row - 1));
   }
   [[noreturn]] void OutOfRange(std::int64_t row, std::int64_t column) const;
+  // The zeroed cells, or nullptr when the request cannot be met.
+  static std::int32_t* Allocate(std::int64_t rows, std::int64_t columns, std::uint64_t byte_limit);
   std::int64_t rows_ = 0;
   std::int64_t columns_ = 0;
-  std::unique_ptr<std::int32_t[]> cells_;
+  struct FreeCells {
+    void operator()(std::int32_t* cells) const { std::free(cells); }
+  };
+  std::unique_ptr<std::int32_t[], FreeCells> cells_;
 };
 
 using DayMatrix = Matrix;

@@ -26,6 +26,30 @@ void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_
 // OccasionDays to the smaller of k x OccasionDays and NumDays.
 void CreateMatrix(std::int32_t occasion_days, const DayMatrix& days, OccasionMatrix& occasions);
 
+// The occasion (counted from 1) whose range in CreateMatrix holds study day
+// `day` (1 or more), or 0 when none does: with a negative occasion length
+// every range is empty.
+inline std::int64_t OccasionOfDay(std::int64_t day, std::int32_t occasion_days) {
+  return occasion_days > 0 ? (day - 1) / occasion_days + 1 : 0;
+}
+
+// Fills every cell of `idle` (NumOccasions rows, one column per location)
+// with the days of the occasion's range in CreateMatrix on which the
+// location's camera did not operate, of a study of `num_days` days.
+void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
+                   std::int64_t num_days, Matrix& idle);
+
+// Fills `occasions` as CreateMatrix does from the day matrix of a species
+// without keeping that matrix: `added` holds what the species' pictures
+// added per occasion (OccasionOfDay, the row) and location (the column),
+// `idle` the idle days in the same shape (CountIdleDays), both matching
+// `occasions` unless the occasion length is negative; an empty `added`
+// stands for all 0. The same as CreateMatrix whenever the day matrix's cells stay
+// clear of the 32-bit limits, as they do while the species' additions come
+// to less than 2^31 - 1 in magnitude.
+void CreateMatrixFromSums(std::int32_t occasion_days, const Matrix& added, const Matrix& idle,
+                          OccasionMatrix& occasions);
+
 // Appends species `species_index`'s block (counted from 1) to unit 3: its name line, one row
 // per location (the cells capped at 999, then the total of the positive
 // cells capped at 999, as 3-column fields, at most 1000 to a line; -1 shown

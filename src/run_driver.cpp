@@ -1,11 +1,13 @@
 #include "run_driver.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "calendar.h"
 #include "occasion_output.h"
+#include "species_turns.h"
 #include "study_input.h"
 #include "tally.h"
 #include "textio/fixed_width.h"
@@ -106,6 +108,7 @@ struct Run {
   std::int64_t NumOccasions = 0;
   OperatingDays operating;
   MisalignedRecords misaligned;
+  std::optional<SpeciesTurns> turns;
 
   explicit Run(const RunEnvironment& e) : env(e), units(e.folder, e.console_in, e.console_out) {}
 
@@ -118,13 +121,10 @@ struct Run {
   void ProcessSpecies(std::size_t s) {
     const std::string& name = study.species[s - 1];
     Say(units[kUnitConsoleOut], {kProcessing, name});
-    IOM(study, days);
-    ExtractSpeciesPics(units, name, misaligned);
-    const TallyOutcome outcome = TallyDetections(units, study, calendar, IndependencePeriod,
-                                                 operating, days, {env.observer, s});
+    const TallyOutcome outcome = turns->Tally(s);
     for (const std::string& line : SpeciesWarnings(name, outcome)) Warn(line);
     OccasionMatrix occasions(study.nsites, NumOccasions, env.memory_limit);
-    CreateMatrix(OccasionDays, days, occasions);
+    turns->FillOccasions(s, occasions);
     WriteSpeciesMatrix(units, study, occasions, NumOccasions, s);
     units[kUnitOutput].HandOn();
     if (env.observer != nullptr) env.observer->SpeciesDone(s, outcome.skipped);
@@ -157,14 +157,17 @@ struct Run {
     if (env.observer != nullptr) {
       env.observer->StudyReady(study, calendar, {IndependencePeriod, OccasionDays}, NumOccasions);
     }
-    const std::size_t turns = study.species.size();
-    for (std::size_t s = 1; s <= turns; ++s) ProcessSpecies(s);
+    turns.emplace(units, study, calendar, operating, days, misaligned,
+                  TurnSettings{IndependencePeriod, OccasionDays, NumOccasions, env.scan_memory,
+                               env.memory_limit, env.observer});
+    const std::size_t species = study.species.size();
+    for (std::size_t s = 1; s <= species; ++s) ProcessSpecies(s);
     WriteTextLine(units[kUnitOutput], kClosingLine);
     CloseTextFile(units, kUnitOutput);
     Say(units[kUnitConsoleOut], {env.answers != nullptr ? kClosingLine : kFinalLine});
     // Given after the console line, the last write that can fail, so that a
     // failed run never gives it.
-    if (turns > 0 && misaligned.count() > 0) Warn(MisalignedWarning(misaligned));
+    if (species > 0 && misaligned.count() > 0) Warn(MisalignedWarning(misaligned));
     if (env.observer != nullptr) env.observer->RunComplete();
     if (env.answers != nullptr) return;
     // The output is complete, so the end of input here is a normal end.

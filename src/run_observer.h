@@ -52,7 +52,9 @@ class RunObserver {
   // Input.txt is read and checked, the calendar set and the header written.
   virtual void StudyReady(const StudyTables& /*study*/, const StudyCalendar& /*calendar*/,
                           const RunAnswers& /*answers*/, std::int64_t /*num_occasions*/) {}
-  // A picture of species `species` (counted from 1) passed every skip.
+  // A picture of species `species` (counted from 1) passed every skip. Each
+  // species' pictures come in file order, all before its SpeciesDone; the
+  // calls of species tallied in one scan of the log may interleave.
   virtual void PictureTallied(std::size_t /*species*/, const TalliedPicture& /*picture*/) {}
   // Species `species`'s block is written.
   virtual void SpeciesDone(std::size_t /*species*/, const SkippedPictures& /*skipped*/) {}

@@ -119,13 +119,14 @@ std::size_t TrimmedLength(std::string_view name) {
 
 bool MisalignedRecords::IsMisaligned(std::string_view record) {
   const std::string_view head = record.substr(0, kPictureRecordLength);
-  if (head.find_first_of("0123456789") == std::string_view::npos) return false;
-  if (head.find('\t') != std::string_view::npos) return true;
+  // The cheap test first: most records keep their columns.
+  bool out_of_columns = head.find('\t') != std::string_view::npos;
   // 1-based columns that separate the fields.
   for (std::size_t column : {26, 52, 57, 60, 63, 66, 69, 72}) {
-    if (column <= head.size() && head[column - 1] != ' ') return true;
+    if (column <= head.size() && head[column - 1] != ' ') out_of_columns = true;
   }
-  return false;
+  return out_of_columns &&
+         std::any_of(head.begin(), head.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 void MisalignedRecords::Note(std::int64_t line) {
@@ -137,10 +138,18 @@ void MisalignedRecords::Note(std::int64_t line) {
   if (first_line_ == 0 || line < first_line_) first_line_ = line;
 }
 
+void OpenPictureLog(UnitTable& units) {
+  OpenTextFile(units, kUnitInputFiles, "AllPictures.txt", FileAccess::kRead);
+}
+
+void CreateSpeciesPics(UnitTable& units) {
+  OpenTextFile(units, kUnitSpeciesPicsOut, "SpeciesPics.txt", FileAccess::kWrite);
+}
+
 void ExtractSpeciesPics(UnitTable& units, std::string_view species, MisalignedRecords& misaligned) {
   const std::string_view prefix = species.substr(0, TrimmedLength(species));
-  OpenTextFile(units, kUnitInputFiles, "AllPictures.txt", FileAccess::kRead);
-  OpenTextFile(units, kUnitSpeciesPicsOut, "SpeciesPics.txt", FileAccess::kWrite);
+  OpenPictureLog(units);
+  CreateSpeciesPics(units);
   TextUnit& pictures = units[kUnitInputFiles];
   TextUnit& selected = units[kUnitSpeciesPicsOut];
   std::string_view record;

@@ -86,6 +86,14 @@ class MisalignedRecords {
   std::int64_t first_line_ = 0;
 };
 
+// Opens AllPictures.txt on unit 1 for reading, as a species' turn begins: a
+// missing log is the system failure at open.
+void OpenPictureLog(UnitTable& units);
+
+// Creates SpeciesPics.txt on unit 2, as every species' turn does: a folder
+// where it cannot be created is the system failure at open.
+void CreateSpeciesPics(UnitTable& units);
+
 // Copies the records of AllPictures.txt whose species field begins with the
 // species name `species` (without its trailing blanks; case and every
 // character count) into a fresh SpeciesPics.txt, each as a 74-character line

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <string>
-#include <unordered_map>
 
 #include "textio/fixed_width.h"
 
@@ -17,61 +16,6 @@ constexpr Field kPictureFields[] = {TextField(kNameLength), SkipColumns(1),  Tex
                                     IntegerField(2),        SkipColumns(1),  IntegerField(2),
                                     SkipColumns(1),         IntegerField(2)};
 constexpr FieldLayout kPictureLayout{kPictureFields};
-
-struct PictureRecord {
-  std::string_view location;  // read in place
-  std::string_view species;
-  Date date;
-  std::int32_t hour = 0;
-  std::int32_t minute = 0;
-  std::int32_t second = 0;
-  std::int32_t count = 0;
-};
-
-// Rows by name, the first listing of a repeated name winning.
-class LocationIndex {
- public:
-  explicit LocationIndex(const StudyTables& study) {
-    for (std::size_t i = 0; i < study.locations.size(); ++i) {
-      rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
-    }
-  }
-  std::int64_t Find(std::string_view name) const {
-    auto it = rows_.find(name);
-    return it == rows_.end() ? 0 : it->second;
-  }
-
- private:
-  std::unordered_map<std::string_view, std::int64_t> rows_;  // views of the study's names
-};
-
-// The state carried from one tallied picture to the next.
-struct TallyState {
-  std::int64_t previous_location = 0;
-  std::int64_t previous_stamp = 0;
-  std::int64_t event_maximum = 0;
-};
-
-// Books one picture and returns what it added to its day's cell; sets
-// `new_event` when it began an event.
-std::int64_t TallyPicture(TallyState& state, std::int64_t location, std::int64_t stamp,
-                          std::int64_t count, std::int64_t independence_period, std::int32_t& cell,
-                          bool& new_event) {
-  new_event =
-      location != state.previous_location || stamp >= state.previous_stamp + independence_period;
-  std::int64_t added = 0;
-  if (new_event) {
-    added = count;
-    state.event_maximum = count;
-  } else if (count > state.event_maximum) {
-    added = count - state.event_maximum;
-    state.event_maximum = count;
-  }
-  if (added != 0) AddToCell(cell, added);
-  state.previous_location = location;
-  state.previous_stamp = stamp;
-  return added;
-}
 
 constexpr std::int32_t kDaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
@@ -98,57 +42,121 @@ bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t min
          minute <= 59;
 }
 
+LocationIndex::LocationIndex(const StudyTables& study) {
+  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
+  }
+}
+
+std::int64_t LocationIndex::Find(std::string_view name) const {
+  auto it = rows_.find(name);
+  return it == rows_.end() ? 0 : it->second;
+}
+
+PicturePlacer::PicturePlacer(const StudyTables& study, const StudyCalendar& calendar,
+                             const OperatingDays& operating, std::int64_t rows)
+    : index_(study), calendar_(calendar), operating_(operating), rows_(rows) {}
+
+std::int64_t PicturePlacer::FindLocation(std::string_view name) {
+  const bool full_width = name.size() == last_name_.size();
+  if (full_width && last_row_ >= 0 &&
+      std::memcmp(name.data(), last_name_.data(), last_name_.size()) == 0) {
+    return last_row_;
+  }
+  const std::int64_t row = index_.Find(name);
+  if (full_width) {
+    std::memcpy(last_name_.data(), name.data(), last_name_.size());
+    last_row_ = row;
+  }
+  return row;
+}
+
+Placement PicturePlacer::Place(const PictureRecord& picture, PlacedPicture& placed) {
+  const std::int64_t location = FindLocation(picture.location);
+  if (location == 0) return Placement::kUnlistedLocation;
+  const Date& date = picture.date;
+  if (date.month < 1 || date.month > 12) return Placement::kMonthOutOfRange;
+  if (date.year < calendar_.BeginYear) return Placement::kOutsideStudy;
+  const MinuteStampResult when =
+      MinuteStamp(calendar_.BeginYear, date, picture.hour, picture.minute);
+  const std::int64_t day = when.day_number + 1 - calendar_.BeginDay;
+  if (day < 1 || day > calendar_.NumDays || location > rows_) return Placement::kOutsideStudy;
+  placed.location = location;
+  placed.day = day;
+  placed.stamp = when.stamp;
+  placed.operating_day = operating_.Contains(location, day);
+  placed.possible = IsPossibleDateAndTime(date, picture.hour, picture.minute);
+  return Placement::kTallied;
+}
+
+void SpeciesTally::Skip(Placement placement) {
+  SkippedPictures& skipped = outcome_.skipped;
+  switch (placement) {
+    case Placement::kUnlistedLocation:
+      ++skipped.unlisted_location;
+      break;
+    case Placement::kMonthOutOfRange:
+      ++skipped.month_out_of_range;
+      break;
+    case Placement::kOutsideStudy:
+      ++skipped.outside_study;
+      break;
+    case Placement::kTallied:
+      break;
+  }
+}
+
+TalliedPicture SpeciesTally::Book(const PlacedPicture& placed, std::int32_t count) {
+  SuspectPictures& suspect = outcome_.suspect;
+  if (!placed.operating_day) ++suspect.on_non_operating_day;
+  if (placed.location == previous_location_ && placed.stamp < previous_stamp_) {
+    ++suspect.earlier_than_previous;
+  }
+  if (!placed.possible) ++suspect.impossible_date_or_time;
+  // An event counts its largest picture count: the first picture adds its
+  // count, a later one what it raises the maximum by.
+  const bool new_event = placed.location != previous_location_ ||
+                         placed.stamp >= previous_stamp_ + independence_period_;
+  std::int64_t added = 0;
+  if (new_event) {
+    added = count;
+    event_maximum_ = count;
+  } else if (count > event_maximum_) {
+    added = count - event_maximum_;
+    event_maximum_ = count;
+  }
+  previous_location_ = placed.location;
+  previous_stamp_ = placed.stamp;
+  return {placed.location, placed.day, added, new_event, placed.operating_day};
+}
+
 TallyOutcome TallyDetections(UnitTable& units, const StudyTables& study,
                              const StudyCalendar& calendar, std::int32_t independence_period,
                              const OperatingDays& operating, DayMatrix& days,
                              TallyListener listener) {
-  const LocationIndex index(study);
-  TallyOutcome outcome;
-  SkippedPictures& skipped = outcome.skipped;
-  SuspectPictures& suspect = outcome.suspect;
-  TallyState state;
+  PicturePlacer placer(study, calendar, operating, days.rows());
+  SpeciesTally tally(independence_period);
   PictureRecord r;
   const ReadItem items[] = {&r.location, &r.species, &r.date.year, &r.date.month, &r.date.day,
                             &r.hour,     &r.minute,  &r.second,    &r.count};
   OpenTextFile(units, kUnitInputFiles, "SpeciesPics.txt", FileAccess::kRead);
   TextUnit& pictures = units[kUnitInputFiles];
   while (ReadFixedOrEnd(pictures, kPictureLayout, items)) {
-    const std::int64_t location = index.Find(r.location);
-    if (location == 0) {
-      ++skipped.unlisted_location;
+    PlacedPicture placed;
+    const Placement placement = placer.Place(r, placed);
+    if (placement != Placement::kTallied) {
+      tally.Skip(placement);
       continue;
     }
-    if (r.date.month < 1 || r.date.month > 12) {
-      ++skipped.month_out_of_range;
-      continue;
-    }
-    if (r.date.year < calendar.BeginYear) {
-      ++skipped.outside_study;
-      continue;
-    }
-    const MinuteStampResult when = MinuteStamp(calendar.BeginYear, r.date, r.hour, r.minute);
-    const std::int64_t day = when.day_number + 1 - calendar.BeginDay;
-    if (day < 1 || day > calendar.NumDays || location > days.rows()) {
-      ++skipped.outside_study;
-      continue;
-    }
-    const bool operating_day = operating.Contains(location, day);
-    if (!operating_day) ++suspect.on_non_operating_day;
-    if (location == state.previous_location && when.stamp < state.previous_stamp) {
-      ++suspect.earlier_than_previous;
-    }
-    if (!IsPossibleDateAndTime(r.date, r.hour, r.minute)) ++suspect.impossible_date_or_time;
-    bool new_event = false;
-    const std::int64_t added = TallyPicture(state, location, when.stamp, r.count,
-                                            independence_period, days(location, day), new_event);
+    const TalliedPicture picture = tally.Book(placed, r.count);
+    if (picture.added != 0) AddToCell(days(picture.location, picture.day), picture.added);
     if (listener.observer != nullptr) {
-      listener.observer->PictureTallied(listener.species,
-                                        {location, day, added, new_event, operating_day});
+      listener.observer->PictureTallied(listener.species, picture);
     }
   }
   CloseTextFile(units, kUnitInputFiles);
   RunShellCommand(units.folder(), "del SpeciesPics.txt");
-  return outcome;
+  return tally.outcome();
 }
 
 }  // namespace ot

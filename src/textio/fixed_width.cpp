@@ -242,4 +242,13 @@ void WriteTextLine(TextUnit& unit, std::string_view text) {
   WriteFixed(unit, FieldLayout{field}, {&item, 1});
 }
 
+bool ReadIntegerAt(std::string_view line, std::size_t& pos, std::size_t width,
+                   std::int32_t& value) {
+  return ReadIntegerField(line, pos, width, value);
+}
+
+void AppendIntegerField(std::string& line, std::int64_t value, std::size_t width) {
+  AppendInteger(line, value, width);
+}
+
 }  // namespace ot

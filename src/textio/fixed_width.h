@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <variant>
 
@@ -75,5 +76,15 @@ void WriteFixed(TextUnit& unit, const FieldLayout& layout, std::span<const Write
 
 // Writes `text` as a line of one text field as wide as the text.
 void WriteTextLine(TextUnit& unit, std::string_view text);
+
+// Reads the integer field of `width` columns at `pos` of `line` by the rule
+// of ReadFixed, for callers that take a line apart themselves: advances
+// `pos` past the field (or past the comma that ends it) and returns false
+// where ReadFixed fails with 231, `value` then left as it was.
+bool ReadIntegerAt(std::string_view line, std::size_t& pos, std::size_t width, std::int32_t& value);
+
+// Appends `value` to `line` as WriteFixed shows it in an integer field of
+// `width` columns, for callers that build a line themselves.
+void AppendIntegerField(std::string& line, std::int64_t value, std::size_t width);
 
 }  // namespace ot
