@@ -1,7 +1,6 @@
 #include "picture_record.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "textio/fixed_width.h"
 
@@ -40,8 +39,7 @@ bool ReadNumber(std::string_view record, std::size_t& pos, std::size_t width, st
 std::string_view RecordOfLine(std::string_view line,
                               std::array<char, kPictureRecordLength>& padding) {
   if (line.size() >= padding.size()) return line.substr(0, padding.size());
-  std::memcpy(padding.data(), line.data(), line.size());
-  std::fill(padding.begin() + static_cast<std::ptrdiff_t>(line.size()), padding.end(), ' ');
+  std::fill(std::copy(line.begin(), line.end(), padding.begin()), padding.end(), ' ');
   return {padding.data(), padding.size()};
 }
 
@@ -51,12 +49,11 @@ bool ParsePictureRecord(std::string_view record, PictureRecord& picture) {
   // The numbers begin after the species and its blank; a comma ending a
   // number moves the ones after it to the left, as in any fixed-width read.
   std::size_t pos = kSpeciesColumn + kNameLength + 1;
-  const auto number = [&](std::size_t width, std::int32_t& value) {
-    return ReadNumber(record, pos, width, value);
-  };
-  return number(4, picture.date.year) && number(2, picture.date.month) &&
-         number(2, picture.date.day) && number(2, picture.hour) && number(2, picture.minute) &&
-         number(2, picture.second) && number(2, picture.count);
+  return ReadNumber(record, pos, 4, picture.date.year) &&
+         ReadNumber(record, pos, 2, picture.date.month) &&
+         ReadNumber(record, pos, 2, picture.date.day) && ReadNumber(record, pos, 2, picture.hour) &&
+         ReadNumber(record, pos, 2, picture.minute) && ReadNumber(record, pos, 2, picture.second) &&
+         ReadNumber(record, pos, 2, picture.count);
 }
 
 }  // namespace ot

@@ -1,6 +1,6 @@
 #include "species_batch.h"
 
-#include <cstring>
+#include <algorithm>
 #include <new>
 
 #include "occasion_output.h"
@@ -63,8 +63,9 @@ void SpeciesBatch::TallyRecord(std::string_view record, std::span<const std::uin
   for (std::uint32_t j : positions) {
     if (j >= tallied_) break;
     BatchSpecies& species = species_[j];
-    if (species.selected++ == 0)
-      std::memcpy(species.first_record.data(), record.data(), record.size());
+    if (species.selected++ == 0) {
+      std::copy(record.begin(), record.end(), species.first_record.begin());
+    }
   }
   PictureRecord picture;
   if (!ParsePictureRecord(record, picture)) {
