@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/command.h"
+#include "cli/scan_memory.h"
 #include "run_driver.h"
 #include "textio/folder.h"
 
@@ -20,7 +21,9 @@ constexpr const char* kDescription =
 // The classic run: the dialogue in the current folder.
 int RunDialogue(const ProgramIo& io) {
   DiskFolder folder(".");
-  RunOccasionTallies({folder, io.console_in, io.console_out, io.err});
+  RunEnvironment env{folder, io.console_in, io.console_out, io.err};
+  env.scan_memory = ScanMemoryFromEnvironment(io.err);
+  RunOccasionTallies(env);
   return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/command.h"
+#include "cli/scan_memory.h"
 #include "export/csv_export.h"
 #include "report/survey_report.h"
 #include "results/survey_results.h"
@@ -51,6 +52,7 @@ int RunWithAnswers(const RunOptions& options, const ProgramIo& io) {
   const RunAnswers answers{options.independence_period, options.occasion_days};
   RunEnvironment env{folder, io.console_in, io.console_out, io.err};
   env.answers = &answers;
+  env.scan_memory = ScanMemoryFromEnvironment(io.err);
   const bool csv = !options.csv_folder.empty();
   const bool report = !options.report_file.empty();
   SurveyResults results(/*keep_day_pictures=*/report);
