@@ -12,7 +12,7 @@ cmake --build "$build" -j 2
 seeds="$build/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds/free_form_fuzz" "$seeds/fixed_width_fuzz" "$seeds/whole_run_fuzz" "$seeds/import_csv_fuzz" \
-  "$seeds/check_fuzz"
+  "$seeds/check_fuzz" "$seeds/picture_record_fuzz"
 i=0
 for line in '  42   remark' '2021 4 1' '2021, 4, 1' '3*0' '5,,7' '1/4/2021' '12abc' 'abc' \
             '7.5 -7.9 1e3 2d1' '.t true F' ', 5' '2* 9' '2147483648' '-2147483648' '+' '.'; do
@@ -21,6 +21,10 @@ done
 printf '\005' | cat - "$root/examples/survey/Input.txt" > "$seeds/free_form_fuzz/input"
 head -c 2000 "$root/examples/survey/AllPictures.txt" > "$seeds/fixed_width_fuzz/pictures"
 printf '\003\002%s' '  7 07 7    -12 1 2 7a' > "$seeds/fixed_width_fuzz/fields"
+head -c 2000 "$root/examples/survey/AllPictures.txt" > "$seeds/picture_record_fuzz/pictures"
+printf '%-25s %-25s %s\n' A fox '20,9 -1 +2  6 1  0  x' A fox '2019 11 2 - 10 0  1' A fox ', 1' \
+  > "$seeds/picture_record_fuzz/fields"
+printf ' 256 ' > "$seeds/picture_record_fuzz/memory"
 {
   cat "$root/examples/survey/Input.txt"; printf '@@@\n'
   head -n 60 "$root/examples/survey/AllPictures.txt"; printf '@@@\n30\n7\n\n'
@@ -49,7 +53,7 @@ timeout_for() { [[ $1 == whole_run_fuzz ]] && echo 300 || echo 25; }
 
 rm -f "$build"/crash-*
 status=0
-for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz import_csv_fuzz check_fuzz; do
+for target in free_form_fuzz fixed_width_fuzz whole_run_fuzz import_csv_fuzz check_fuzz picture_record_fuzz; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
   echo "== $target: $seconds s"

@@ -1,11 +1,16 @@
 // A whole run in-process on a fuzzed Input.txt, AllPictures.txt and standard
 // input, given in that order separated by "@@@\n" (a missing part leaves its
 // file out). Afterwards the folder must hold only what the run may leave.
+// The run is made three times: its species tallied in one scan, a scan per
+// species, and each on its own (scan memory 0); all three must agree in
+// everything but what a failure leaves in SpeciesPics.txt.
 #include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -44,6 +49,30 @@ std::string ReadFile(const std::string& name) {
   return content.str();
 }
 
+// What a run tells its observer, each species' pictures apart.
+class Recorder : public ot::RunObserver {
+ public:
+  void PictureTallied(std::size_t species, const ot::TalliedPicture& p) override {
+    std::string& text = pictures[species];
+    text += std::to_string(p.location) + "," + std::to_string(p.day) + "," +
+            std::to_string(p.added) + (p.new_event ? "n" : "") + (p.operating_day ? "o" : "") + ";";
+  }
+  void SpeciesDone(std::size_t species, const ot::SkippedPictures& skipped) override {
+    steps += "done " + std::to_string(species) + " " + std::to_string(skipped.total()) + ";";
+  }
+  void Warning(std::string_view line) override { steps += line; }
+  void RunComplete() override { steps += "complete"; }
+  std::map<std::size_t, std::string> pictures;
+  std::string steps;
+};
+
+// Everything a run shows, but SpeciesPics.txt.
+struct Seen {
+  std::string console, warnings, diagnostic, listing, output, steps;
+  std::map<std::size_t, std::string> pictures;
+  bool operator==(const Seen&) const = default;
+};
+
 void CheckFolder(bool failed, bool species_turn_started) {
   std::set<std::string> allowed = {"Input.txt", "AllPictures.txt", "OccasionTallies.txt"};
   if (failed && species_turn_started) allowed.insert({"SpeciesPics.txt", "temp.txt"});
@@ -78,22 +107,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     rest.remove_prefix(end + kSeparator.size());
   }
-  for (const auto& entry : fs::directory_iterator(Folder())) fs::remove_all(entry.path());
-  if (present[0]) WriteFile("Input.txt", parts[0]);
-  if (present[1]) WriteFile("AllPictures.txt", parts[1]);
-  WriteFile("OccasionTallies.txt", kPrevious);
+  std::optional<Seen> first;
+  for (std::uint64_t scan_memory : {ot::kDefaultScanMemory, std::uint64_t{1}, std::uint64_t{0}}) {
+    for (const auto& entry : fs::directory_iterator(Folder())) fs::remove_all(entry.path());
+    if (present[0]) WriteFile("Input.txt", parts[0]);
+    if (present[1]) WriteFile("AllPictures.txt", parts[1]);
+    WriteFile("OccasionTallies.txt", kPrevious);
 
-  ot::DiskFolder folder(Folder());
-  ot::StringSource in{std::string(parts[2])};
-  ot::StringSink out;
-  std::ostringstream warnings;
-  bool failed = false;
-  try {
-    ot::RunOccasionTallies({folder, in, out, warnings, kMemoryLimit});
-  } catch (const ot::RunFailure& failure) {
-    failed = true;
-    ot::fuzz::CheckDiagnostic(failure.diagnostic());
+    ot::DiskFolder folder(Folder());
+    ot::StringSource in{std::string(parts[2])};
+    ot::StringSink out;
+    std::ostringstream warnings;
+    Recorder recorder;
+    ot::RunEnvironment env{folder, in, out, warnings, kMemoryLimit};
+    env.observer = &recorder;
+    env.scan_memory = scan_memory;
+    Seen seen;
+    try {
+      ot::RunOccasionTallies(env);
+    } catch (const ot::RunFailure& failure) {
+      seen.diagnostic = failure.diagnostic();
+      ot::fuzz::CheckDiagnostic(seen.diagnostic);
+    }
+    CheckFolder(!seen.diagnostic.empty(), out.text().find(" Processing ") != std::string::npos);
+    seen.console = out.text();
+    seen.warnings = warnings.str();
+    seen.output = ReadFile("OccasionTallies.txt");
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Folder())) {
+      names.insert(entry.path().filename().string());
+    }
+    for (const std::string& name : names) seen.listing += name + " ";
+    seen.steps = recorder.steps;
+    seen.pictures = recorder.pictures;
+    // A failing run may have told of pictures of species whose turn never came.
+    if (!seen.diagnostic.empty()) seen.pictures.clear();
+    if (!first) {
+      first = seen;
+    } else if (!(seen == *first)) {
+      ot::fuzz::Violated("scan memory changed the run",
+                         std::to_string(scan_memory) + "\n" + first->diagnostic + seen.diagnostic);
+    }
   }
-  CheckFolder(failed, out.text().find(" Processing ") != std::string::npos);
   return 0;
 }

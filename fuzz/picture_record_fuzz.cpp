@@ -1,0 +1,83 @@
+// The picture-record parser of the one-scan tally against the fixed-width
+// read it stands in for, on every line of the input; and the parser of the
+// scan memory setting on the whole input.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "cli/scan_memory.h"
+#include "fuzz_support.h"
+#include "picture_record.h"
+#include "textio/fixed_width.h"
+
+namespace {
+
+constexpr ot::Field kPictureFields[] = {ot::TextField(ot::kNameLength),
+                                        ot::SkipColumns(1),
+                                        ot::TextField(ot::kNameLength),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(4),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(2),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(2),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(2),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(2),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(2),
+                                        ot::SkipColumns(1),
+                                        ot::IntegerField(2)};
+
+std::string Shown(const ot::PictureRecord& r) {
+  return std::string(r.location) + "|" + std::string(r.species) + "|" +
+         std::to_string(r.date.year) + " " + std::to_string(r.date.month) + " " +
+         std::to_string(r.date.day) + " " + std::to_string(r.hour) + " " +
+         std::to_string(r.minute) + " " + std::to_string(r.second) + " " + std::to_string(r.count);
+}
+
+void CompareWithFixedWidthRead(std::string_view line) {
+  std::array<char, ot::kPictureRecordLength> padding;
+  const std::string_view record = ot::RecordOfLine(line, padding);
+  ot::PictureRecord parsed;
+  const bool parsed_ok = ot::ParsePictureRecord(record, parsed);
+  ot::TextUnit unit(1, "SpeciesPics.txt",
+                    std::make_unique<ot::StringSource>(std::string(record) + "\r\n"));
+  ot::PictureRecord read;
+  const ot::ReadItem items[] = {&read.location,   &read.species,  &read.date.year,
+                                &read.date.month, &read.date.day, &read.hour,
+                                &read.minute,     &read.second,   &read.count};
+  bool read_ok = true;
+  try {
+    ot::ReadFixed(unit, ot::FieldLayout{kPictureFields}, items);
+  } catch (const ot::RunFailure&) {
+    read_ok = false;
+  }
+  if (parsed_ok != read_ok) ot::fuzz::Violated("parse and read disagree on failure", record);
+  if (parsed_ok && Shown(parsed) != Shown(read)) {
+    ot::fuzz::Violated("parse and read disagree", Shown(parsed) + "\n" + Shown(read));
+  }
+}
+
+void CheckScanMemory(const std::string& setting) {
+  const std::optional<std::uint64_t> bytes = ot::cli::ParseScanMemory(setting);
+  if (bytes && (*bytes == 0 || *bytes % (1 << 20) != 0)) {
+    ot::fuzz::Violated("scan memory not a positive number of MiB", setting);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    CompareWithFixedWidthRead(rest.substr(0, end));
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+  CheckScanMemory(text);
+  return 0;
+}
