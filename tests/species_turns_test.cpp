@@ -111,7 +111,7 @@ Outcome RunWith(const std::vector<FileEntry>& files, std::uint64_t scan_memory,
     RunOccasionTallies(env);
     outcome.status = 0;
   } catch (const RunFailure& failure) {
-    err << WithoutPlace(failure.what());
+    err << WithoutPlace(failure.diagnostic());
     outcome.status = failure.exit_status();
   }
   outcome.console = out.text();
