@@ -52,31 +52,33 @@ std::int64_t DayNumber(std::int32_t reference_year, const Date& date) {
   return number + date.day;
 }
 
-void Days(StudyTables& study, StudyCalendar& calendar) {
-  calendar.BeginYear = 3000;
+void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar) {
+  calendar.reference_year = 3000;
   for (const Location& location : study.locations) {
     for (const Period& period : location.periods) {
-      calendar.BeginYear = std::min(calendar.BeginYear, period.begin.year);
+      calendar.reference_year = std::min(calendar.reference_year, period.begin.year);
     }
   }
-  calendar.BeginDay = 3000;
-  calendar.EndDay = 0;
+  calendar.first_day_number = 3000;
+  calendar.last_day_number = 0;
   for (Location& location : study.locations) {
     for (Period& period : location.periods) {
-      period.begin_day = DayNumber(calendar.BeginYear, period.begin);
-      period.end_day = DayNumber(calendar.BeginYear, period.end);
-      calendar.BeginDay = std::min({calendar.BeginDay, period.begin_day, period.end_day});
-      calendar.EndDay = std::max({calendar.EndDay, period.begin_day, period.end_day});
+      period.begin_day = DayNumber(calendar.reference_year, period.begin);
+      period.end_day = DayNumber(calendar.reference_year, period.end);
+      calendar.first_day_number =
+          std::min({calendar.first_day_number, period.begin_day, period.end_day});
+      calendar.last_day_number =
+          std::max({calendar.last_day_number, period.begin_day, period.end_day});
     }
   }
-  calendar.NumDays = calendar.EndDay - calendar.BeginDay + 1;
+  calendar.num_days = calendar.last_day_number - calendar.first_day_number + 1;
 }
 
-void ApplyOffset(StudyTables& study, const StudyCalendar& calendar) {
+void ShiftToStudyDays(StudyTables& study, const StudyCalendar& calendar) {
   for (Location& location : study.locations) {
     for (Period& period : location.periods) {
-      period.begin_day = period.begin_day - calendar.BeginDay + 1;
-      period.end_day = period.end_day - calendar.BeginDay + 1;
+      period.begin_day = period.begin_day - calendar.first_day_number + 1;
+      period.end_day = period.end_day - calendar.first_day_number + 1;
     }
   }
 }
@@ -121,7 +123,7 @@ void Matrix::Fill(std::int32_t value) {
   std::fill_n(cells_.get(), static_cast<std::size_t>(rows_ * columns_), value);
 }
 
-void IOM(const StudyTables& study, DayMatrix& days) {
+void MarkOperatingDays(const StudyTables& study, DayMatrix& days) {
   days.Fill(-1);
   const std::int64_t rows = std::min<std::int64_t>(days.rows(), study.locations.size());
   for (std::int64_t i = 1; i <= rows; ++i) {

@@ -17,10 +17,11 @@ namespace ot {
 // Day numbers count from 1 January of a reference year (day 1); every year
 // divisible by 4 is a leap year.
 struct StudyCalendar {
-  std::int32_t BeginYear = 3000;  // smallest begin year of any period
-  std::int64_t BeginDay = 0;      // smallest period day number, before the shift
-  std::int64_t EndDay = 0;        // largest period day number, before the shift
-  std::int64_t NumDays = 0;       // EndDay - BeginDay + 1; below 1 when no period exists
+  std::int32_t reference_year = 3000;  // smallest begin year of any period
+  std::int64_t first_day_number = 0;   // smallest period day number, before the shift
+  std::int64_t last_day_number = 0;    // largest period day number, before the shift
+  std::int64_t num_days =
+      0;  // last_day_number - first_day_number + 1; below 1 when no period exists
 };
 
 // The day number of `date` counted from 1 January of `reference_year`:
@@ -31,13 +32,13 @@ struct StudyCalendar {
 // years, no overflow for any 32-bit year.
 std::int64_t DayNumber(std::int32_t reference_year, const Date& date);
 
-// Sets BeginYear (3000 unless a begin year is smaller), every period's day
-// numbers, BeginDay and EndDay (the smallest and the largest of all begin
-// and end day numbers, starting from 3000 and 0) and NumDays.
-void Days(StudyTables& study, StudyCalendar& calendar);
+// Sets reference_year (3000 unless a begin year is smaller), every period's day
+// numbers, first_day_number and last_day_number (the smallest and the largest of all begin
+// and end day numbers, starting from 3000 and 0) and num_days.
+void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar);
 
-// Shifts every period's day numbers so that BeginDay becomes day 1.
-void ApplyOffset(StudyTables& study, const StudyCalendar& calendar);
+// Shifts every period's day numbers so that first_day_number becomes day 1.
+void ShiftToStudyDays(StudyTables& study, const StudyCalendar& calendar);
 
 // A matrix of 32-bit counts with 1-based (row, column) access, stored column
 // by column. A row or column count below 1 gives an empty matrix.
@@ -94,15 +95,15 @@ using DayMatrix = Matrix;
 // Resets the DayMatrix: -1 on every day, then 0 on every day of every
 // operating period (both ends included; a period ending before it begins
 // sets nothing). Days outside the matrix are never touched.
-void IOM(const StudyTables& study, DayMatrix& days);
+void MarkOperatingDays(const StudyTables& study, DayMatrix& days);
 
 // For each location, the study days on which its camera operated: the days
-// IOM sets to 0, kept as sorted, disjoint runs of days so that a lookup costs
+// MarkOperatingDays sets to 0, kept as sorted, disjoint runs of days so that a lookup costs
 // a binary search over a location's few periods.
 class OperatingDays {
  public:
   OperatingDays() = default;
-  // Takes the periods' study days (after ApplyOffset), within 1..num_days.
+  // Takes the periods' study days (after ShiftToStudyDays), within 1..num_days.
   OperatingDays(const StudyTables& study, std::int64_t num_days);
   // Whether location `location` (a row, counted from 1) operated on study
   // day `day`; false for a row or day outside the study.

@@ -72,19 +72,19 @@ void PutRowNumber(char* out, std::int64_t value) {
 
 // Rows are handed to the text layer a line (1000 fields) at a time, so no
 // row is ever held whole.
-void WriteScratchRows(UnitTable& units, OccasionMatrix& occasions, std::int64_t nsites,
-                      std::int64_t n) {
+void WriteScratchRows(UnitTable& units, OccasionMatrix& occasions, std::int64_t num_locations,
+                      std::int64_t num_occasions) {
   OpenTextFile(units, kUnitTemp, "temp.txt", FileAccess::kWrite);
   TextUnit& temp = units[kUnitTemp];
   std::string& line = temp.scratch();
-  for (std::int64_t i = 1; i <= nsites; ++i) {
-    const std::int64_t total = CapAndTotal(occasions, i, n);
-    for (std::int64_t first = 1; first <= n + 1; first += kFieldsPerLine) {
-      const std::int64_t count = std::min<std::int64_t>(n + 1 - first + 1, kFieldsPerLine);
+  for (std::int64_t i = 1; i <= num_locations; ++i) {
+    const std::int64_t total = CapAndTotal(occasions, i, num_occasions);
+    for (std::int64_t first = 1; first <= num_occasions + 1; first += kFieldsPerLine) {
+      const std::int64_t count = std::min<std::int64_t>(num_occasions + 2 - first, kFieldsPerLine);
       StartRowLine(line, static_cast<std::size_t>(count));
       for (std::int64_t f = 0; f < count; ++f) {
         const std::int64_t k = first + f;
-        PutRowNumber(line.data() + kRowFieldStep * f, k <= n ? occasions(i, k) : total);
+        PutRowNumber(line.data() + kRowFieldStep * f, k <= num_occasions ? occasions(i, k) : total);
       }
       temp.WriteLine(IoOperation::kFixedWrite, line);
     }
@@ -116,12 +116,13 @@ void CopyRowFields(std::string_view row, std::size_t count, std::string& line) {
 // the output, every " -1" shown as " - ". The fields are read as a
 // fixed-width read takes them: blanks make up what a line lacks, and what
 // lies beyond the fields is ignored.
-void CopyRowsMarkingNonOperating(UnitTable& units, std::int64_t nsites, std::int64_t fields) {
+void CopyRowsMarkingNonOperating(UnitTable& units, std::int64_t num_locations,
+                                 std::int64_t fields) {
   OpenTextFile(units, kUnitTemp, "temp.txt", FileAccess::kRead);
   TextUnit& temp = units[kUnitTemp];
   TextUnit& output = units[kUnitOutput];
   std::string& line = output.scratch();
-  for (std::int64_t i = 1; i <= nsites; ++i) {
+  for (std::int64_t i = 1; i <= num_locations; ++i) {
     for (std::int64_t done = 0; done < fields;) {
       const auto count =
           static_cast<std::size_t>(std::min<std::int64_t>(fields - done, kFieldsPerLine));
@@ -154,7 +155,8 @@ void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_
   WriteFixed(output, FieldLayout{}, {});
 }
 
-void CreateMatrix(std::int32_t occasion_days, const DayMatrix& days, OccasionMatrix& occasions) {
+void OccasionsFromDays(std::int32_t occasion_days, const DayMatrix& days,
+                       OccasionMatrix& occasions) {
   const std::int64_t num_days = days.columns();
   for (std::int64_t i = 1; i <= occasions.rows(); ++i) {
     std::int64_t first = 1;
@@ -185,8 +187,8 @@ void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
   }
 }
 
-void CreateMatrixFromSums(std::int32_t occasion_days, const Matrix& added, const Matrix& idle,
-                          OccasionMatrix& occasions) {
+void OccasionsFromSums(std::int32_t occasion_days, const Matrix& added, const Matrix& idle,
+                       OccasionMatrix& occasions) {
   if (occasion_days < 1) {
     occasions.Fill(0);  // every range is empty
     return;
@@ -206,10 +208,10 @@ void CreateMatrixFromSums(std::int32_t occasion_days, const Matrix& added, const
 
 void WriteSpeciesMatrix(UnitTable& units, const StudyTables& study, OccasionMatrix& occasions,
                         std::int64_t num_occasions, std::size_t species_index) {
-  const auto nsites = static_cast<std::int64_t>(study.locations.size());
-  WriteScratchRows(units, occasions, nsites, num_occasions);
+  const auto num_locations = static_cast<std::int64_t>(study.locations.size());
+  WriteScratchRows(units, occasions, num_locations, num_occasions);
   WriteTextLine(units[kUnitOutput], study.species.at(species_index - 1));
-  CopyRowsMarkingNonOperating(units, nsites, num_occasions + 1);
+  CopyRowsMarkingNonOperating(units, num_locations, num_occasions + 1);
   WriteFixed(units[kUnitOutput], FieldLayout{}, {});
   RunShellCommand(units.folder(), "del temp.txt");
 }

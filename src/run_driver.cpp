@@ -100,12 +100,12 @@ std::string MisalignedWarning(const MisalignedRecords& misaligned) {
 struct Run {
   const RunEnvironment& env;
   UnitTable units;
-  std::int32_t IndependencePeriod = 0;
-  std::int32_t OccasionDays = 0;
+  std::int32_t independence_period = 0;
+  std::int32_t occasion_days = 0;
   StudyTables study;
   StudyCalendar calendar;
   DayMatrix days;
-  std::int64_t NumOccasions = 0;
+  std::int64_t num_occasions = 0;
   OperatingDays operating;
   MisalignedRecords misaligned;
   std::optional<SpeciesTurns> turns;
@@ -123,21 +123,21 @@ struct Run {
     Say(units[kUnitConsoleOut], {kProcessing, name});
     const TallyOutcome outcome = turns->Tally(s);
     for (const std::string& line : SpeciesWarnings(name, outcome)) Warn(line);
-    OccasionMatrix occasions(study.nsites, NumOccasions, env.memory_limit);
+    OccasionMatrix occasions(study.num_locations, num_occasions, env.memory_limit);
     turns->FillOccasions(s, occasions);
-    WriteSpeciesMatrix(units, study, occasions, NumOccasions, s);
+    WriteSpeciesMatrix(units, study, occasions, num_occasions, s);
     units[kUnitOutput].HandOn();
     if (env.observer != nullptr) env.observer->SpeciesDone(s, outcome.skipped);
   }
 
   void TakeAnswers() {
     if (env.answers != nullptr) {
-      IndependencePeriod = env.answers->independence_period;
-      OccasionDays = env.answers->occasion_days;
+      independence_period = env.answers->independence_period;
+      occasion_days = env.answers->occasion_days;
       return;
     }
-    IndependencePeriod = Ask(units, kAskPeriod, 0);
-    OccasionDays = AskOccasionDays(units);
+    independence_period = Ask(units, kAskPeriod, 0);
+    occasion_days = AskOccasionDays(units);
   }
 
   void Execute() {
@@ -145,20 +145,21 @@ struct Run {
     TakeAnswers();
     ReadInputFile(units, study);
     CheckPeriodDates(study);
-    Days(study, calendar);
-    ApplyOffset(study, calendar);
-    days = DayMatrix(static_cast<std::int64_t>(study.locations.size()), calendar.NumDays,
+    SetStudyCalendar(study, calendar);
+    ShiftToStudyDays(study, calendar);
+    days = DayMatrix(static_cast<std::int64_t>(study.locations.size()), calendar.num_days,
                      env.memory_limit);
     operating = OperatingDays(study, days.columns());
     OpenTextFile(units, kUnitOutput, kOutputName, FileAccess::kWrite);
-    WriteHeader(units[kUnitOutput], OccasionDays, calendar.NumDays, NumOccasions);
+    WriteHeader(units[kUnitOutput], occasion_days, calendar.num_days, num_occasions);
     // A full disk ends the run in the step that met it, not at the close.
     units[kUnitOutput].HandOn();
     if (env.observer != nullptr) {
-      env.observer->StudyReady(study, calendar, {IndependencePeriod, OccasionDays}, NumOccasions);
+      env.observer->StudyReady(study, calendar, {independence_period, occasion_days},
+                               num_occasions);
     }
     turns.emplace(units, study, calendar, operating, days, misaligned,
-                  TurnSettings{IndependencePeriod, OccasionDays, NumOccasions, env.scan_memory,
+                  TurnSettings{independence_period, occasion_days, num_occasions, env.scan_memory,
                                env.memory_limit, env.observer});
     const std::size_t species = study.species.size();
     for (std::size_t s = 1; s <= species; ++s) ProcessSpecies(s);

@@ -54,14 +54,14 @@ TallyOutcome SpeciesTurns::Tally(std::size_t s) {
 
 void SpeciesTurns::FillOccasions(std::size_t s, OccasionMatrix& occasions) const {
   if (batch_ && batch_->Holds(s) && batch_->at(s).exact) {
-    CreateMatrixFromSums(settings_.occasion_days, batch_->at(s).added, idle_, occasions);
+    OccasionsFromSums(settings_.occasion_days, batch_->at(s).added, idle_, occasions);
   } else {
-    CreateMatrix(settings_.occasion_days, days_, occasions);
+    OccasionsFromDays(settings_.occasion_days, days_, occasions);
   }
 }
 
 TallyOutcome SpeciesTurns::TallyOnItsOwn(std::size_t s, TallyListener listener) {
-  IOM(study_, days_);
+  MarkOperatingDays(study_, days_);
   ExtractSpeciesPics(units_, study_.species[s - 1], misaligned_);
   return TallyDetections(units_, study_, calendar_, settings_.independence_period, operating_,
                          days_, listener);

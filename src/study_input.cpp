@@ -88,10 +88,11 @@ void ReadInputFile(UnitTable& units, StudyTables& study) {
   OpenTextFile(units, kUnitInputFiles, "Input.txt", FileAccess::kRead);
   TextUnit& input = units[kUnitInputFiles];
   SkipLine(input);
-  study.nsites = ReadCount(input);
-  for (std::int32_t i = 0; i < study.nsites; ++i) Append(study.locations, ReadLocation(input));
-  study.NumSpecies = ReadCount(input);
-  for (std::int32_t k = 0; k < study.NumSpecies; ++k) Append(study.species, ReadName(input));
+  study.num_locations = ReadCount(input);
+  for (std::int32_t i = 0; i < study.num_locations; ++i)
+    Append(study.locations, ReadLocation(input));
+  study.num_species = ReadCount(input);
+  for (std::int32_t k = 0; k < study.num_species; ++k) Append(study.species, ReadName(input));
   CloseTextFile(units, kUnitInputFiles);
 }
 

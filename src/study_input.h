@@ -21,12 +21,13 @@ struct Date {
   std::int32_t day = 0;
 };
 
-// An operating period of a camera; the day numbers are set by the calendar.
+// An operating period of a camera; the day numbers are set by the calendar
+// (SetStudyCalendar), then shifted to study days (ShiftToStudyDays).
 struct Period {
   Date begin;
   Date end;
-  std::int64_t begin_day = 0;  // BeginDayNumber
-  std::int64_t end_day = 0;    // EndDayNumber
+  std::int64_t begin_day = 0;
+  std::int64_t end_day = 0;
 };
 
 struct Location {
@@ -38,9 +39,9 @@ struct Location {
 // What Input.txt describes. The tables grow with what is read; a count read
 // below 1 leaves its table empty.
 struct StudyTables {
-  std::int32_t nsites = 0;
+  std::int32_t num_locations = 0;
   std::vector<Location> locations;
-  std::int32_t NumSpecies = 0;
+  std::int32_t num_species = 0;
   std::vector<std::string> species;  // exactly kNameLength characters each
 };
 

@@ -76,11 +76,11 @@ Placement PicturePlacer::Place(const PictureRecord& picture, PlacedPicture& plac
   if (location == 0) return Placement::kUnlistedLocation;
   const Date& date = picture.date;
   if (date.month < 1 || date.month > 12) return Placement::kMonthOutOfRange;
-  if (date.year < calendar_.BeginYear) return Placement::kOutsideStudy;
+  if (date.year < calendar_.reference_year) return Placement::kOutsideStudy;
   const MinuteStampResult when =
-      MinuteStamp(calendar_.BeginYear, date, picture.hour, picture.minute);
-  const std::int64_t day = when.day_number + 1 - calendar_.BeginDay;
-  if (day < 1 || day > calendar_.NumDays || location > rows_) return Placement::kOutsideStudy;
+      MinuteStamp(calendar_.reference_year, date, picture.hour, picture.minute);
+  const std::int64_t day = when.day_number + 1 - calendar_.first_day_number;
+  if (day < 1 || day > calendar_.num_days || location > rows_) return Placement::kOutsideStudy;
   placed.location = location;
   placed.day = day;
   placed.stamp = when.stamp;

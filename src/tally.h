@@ -80,7 +80,7 @@ class PicturePlacer {
                 const OperatingDays& operating, std::int64_t rows);
   // A picture is skipped when its location is not listed, else when its
   // month lies outside 1..12, else (outside the study) when its year is
-  // before BeginYear or its study day lies below 1 or after NumDays.
+  // before reference_year or its study day lies below 1 or after num_days.
   // `placed` is set for a tallied picture.
   Placement Place(const PictureRecord& picture, PlacedPicture& placed);
 
@@ -126,8 +126,8 @@ class SpeciesTally {
 //   picture's own study day: the first picture adds its count, a later one
 //   the amount by which it raises the event's maximum.
 // - A picture is skipped, the tally state untouched, when its location is
-//   not listed, its month lies outside 1..12, its year is before BeginYear,
-//   or its study day lies below 1 or after NumDays. Every kind is counted
+//   not listed, its month lies outside 1..12, its year is before reference_year,
+//   or its study day lies below 1 or after num_days. Every kind is counted
 //   in the result.
 // - Tallied pictures on a day their camera was not operating (`operating`),
 //   earlier than the previously tallied picture at the same location, or

@@ -316,8 +316,8 @@ TEST(BadInput, Corpus) {
        .err = "OccasionTallies: 40 bytes requested, not enough memory.\n",
        .listing = in_only,
        .memory_limit = 39},
-      // No operating period: NumDays = -2999 and the day matrix is empty, but
-      // OccasionDays -1 gives (-2999 - 1 - 1) / -1 = 3001 occasions, 12004 bytes.
+      // No operating period: num_days = -2999 and the day matrix is empty, but
+      // occasion_days -1 gives (-2999 - 1 - 1) / -1 = 3001 occasions, 12004 bytes.
       {.what = "occasion matrix too large",
        .files = input("Idle\n1\nRidge top\n0\n1\nRed fox\n"),
        .answers = "30\n-1\n\n",
@@ -335,8 +335,8 @@ TEST(BadInput, Corpus) {
        .err = "OccasionTallies: Input.txt: begin year 2000000000 of period 1 of location 1 (Ridge "
               "top) is outside 1..9999\n",
        .listing = in_only},
-      // BeginYear 2019, day 1 = 2019-01-01; 9999-01-01 is day 365 x 7980 +
-      // 1995 leap days + 1 = 2914696 = NumDays, so the day matrix needs
+      // reference_year 2019, day 1 = 2019-01-01; 9999-01-01 is day 365 x 7980 +
+      // 1995 leap days + 1 = 2914696 = num_days, so the day matrix needs
       // 4 x 2914696 bytes.
       {.what = "year 9999",
        .files = input("Long\n1\nRidge top\n1\n2019 1 1 9999 1 1\n1\nRed fox\n"),

@@ -82,7 +82,7 @@ StudyTables StudyOf(std::initializer_list<std::initializer_list<std::pair<Date, 
     location.num_periods = static_cast<std::int32_t>(location.periods.size());
     study.locations.push_back(location);
   }
-  study.nsites = static_cast<std::int32_t>(study.locations.size());
+  study.num_locations = static_cast<std::int32_t>(study.locations.size());
   return study;
 }
 
@@ -105,16 +105,16 @@ std::vector<std::int64_t> DayNumbers(const StudyTables& study) {
 TEST(DaysAndApplyOffset, WorkedExample) {
   StudyTables study = WorkedExample();
   StudyCalendar calendar;
-  calendar.BeginYear = 1;  // ignored on entry
-  Days(study, calendar);
-  EXPECT_EQ(calendar.BeginYear, 2019);
-  EXPECT_EQ(calendar.BeginDay, 324);
-  EXPECT_EQ(calendar.EndDay, 456);
-  EXPECT_EQ(calendar.NumDays, 133);
+  calendar.reference_year = 1;  // ignored on entry
+  SetStudyCalendar(study, calendar);
+  EXPECT_EQ(calendar.reference_year, 2019);
+  EXPECT_EQ(calendar.first_day_number, 324);
+  EXPECT_EQ(calendar.last_day_number, 456);
+  EXPECT_EQ(calendar.num_days, 133);
   EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{324, 380, 397, 435, 335, 456}));
-  ApplyOffset(study, calendar);
+  ShiftToStudyDays(study, calendar);
   EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{1, 57, 74, 112, 12, 133}));
-  EXPECT_EQ(calendar.BeginDay, 324);
+  EXPECT_EQ(calendar.first_day_number, 324);
 }
 
 TEST(DaysAndApplyOffset, StudyEdges) {
@@ -147,12 +147,12 @@ TEST(DaysAndApplyOffset, StudyEdges) {
   for (auto& c : cases) {
     SCOPED_TRACE(c.label);
     StudyCalendar calendar;
-    Days(c.study, calendar);
-    EXPECT_EQ(calendar.BeginYear, c.begin_year);
-    EXPECT_EQ(calendar.BeginDay, c.begin_day);
-    EXPECT_EQ(calendar.EndDay, c.end_day);
-    EXPECT_EQ(calendar.NumDays, c.num_days);
-    ApplyOffset(c.study, calendar);
+    SetStudyCalendar(c.study, calendar);
+    EXPECT_EQ(calendar.reference_year, c.begin_year);
+    EXPECT_EQ(calendar.first_day_number, c.begin_day);
+    EXPECT_EQ(calendar.last_day_number, c.end_day);
+    EXPECT_EQ(calendar.num_days, c.num_days);
+    ShiftToStudyDays(c.study, calendar);
     EXPECT_EQ(DayNumbers(c.study), c.shifted);
   }
 }
@@ -160,9 +160,9 @@ TEST(DaysAndApplyOffset, StudyEdges) {
 TEST(DaysAndApplyOffset, FarYearsAreComputedAtOnce) {
   StudyTables study = StudyOf({{{{2019, 1, 1}, {2000000000, 1, 1}}}});
   StudyCalendar calendar;
-  Days(study, calendar);
-  EXPECT_EQ(calendar.NumDays, 730499262561);
-  ApplyOffset(study, calendar);
+  SetStudyCalendar(study, calendar);
+  EXPECT_EQ(calendar.num_days, 730499262561);
+  ShiftToStudyDays(study, calendar);
   EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{1, 730499262561}));
 }
 
@@ -175,20 +175,20 @@ std::string RowText(const DayMatrix& days, std::int64_t row) {
   return text;
 }
 
-TEST(IOM, WorkedExampleRows) {
+TEST(MarkOperatingDays, WorkedExampleRows) {
   StudyTables study = WorkedExample();
   StudyCalendar calendar;
-  Days(study, calendar);
-  ApplyOffset(study, calendar);
-  DayMatrix days(2, calendar.NumDays);
+  SetStudyCalendar(study, calendar);
+  ShiftToStudyDays(study, calendar);
+  DayMatrix days(2, calendar.num_days);
   days.Fill(7);  // whatever an earlier species left
-  IOM(study, days);
+  MarkOperatingDays(study, days);
   EXPECT_EQ(RowText(days, 1), std::string(57, '0') + std::string(16, '-') + std::string(39, '0') +
                                   std::string(21, '-'));
   EXPECT_EQ(RowText(days, 2), std::string(11, '-') + std::string(122, '0'));
 }
 
-TEST(IOM, PeriodsOfOneLocation) {
+TEST(MarkOperatingDays, PeriodsOfOneLocation) {
   struct {
     const char* label;
     std::vector<std::pair<std::int64_t, std::int64_t>> periods;  // shifted day numbers
@@ -212,7 +212,7 @@ TEST(IOM, PeriodsOfOneLocation) {
       study.locations[1].periods.push_back(period);
     }
     DayMatrix days(2, 10);
-    IOM(study, days);
+    MarkOperatingDays(study, days);
     EXPECT_EQ(RowText(days, 1), "----------");
     EXPECT_EQ(RowText(days, 2), c.row);
   }
@@ -229,7 +229,7 @@ TEST(Matrix, RowsOrColumnsBelowOneGiveAnEmptyMatrix) {
     StudyTables study = StudyOf({{{{2020, 1, 1}, {2020, 1, 2}}}});
     study.locations[0].periods[0].begin_day = 1;
     study.locations[0].periods[0].end_day = 2;
-    IOM(study, days);  // touches nothing
+    MarkOperatingDays(study, days);  // touches nothing
   }
 }
 

@@ -57,11 +57,11 @@ std::vector<std::int32_t> Row(const OccasionMatrix& occasions, std::int64_t i) {
 OccasionMatrix Fold(const DayMatrix& days, std::int32_t occasion_days) {
   OccasionMatrix occasions(days.rows(), CountOccasions(days.columns(), occasion_days));
   occasions.Fill(12345);  // every cell must be written
-  CreateMatrix(occasion_days, days, occasions);
+  OccasionsFromDays(occasion_days, days, occasions);
   return occasions;
 }
 
-TEST(CreateMatrix, WorkedExample) {
+TEST(OccasionsFromDays, WorkedExample) {
   const DayMatrix days =
       DaysOf({{-1, -1, 0, 3, 0, 0, 1, 0, 2, 0}, {-1, -1, -1, -1, -1, 0, 0, 0, -1, 1}});
   const OccasionMatrix occasions = Fold(days, 4);
@@ -70,7 +70,7 @@ TEST(CreateMatrix, WorkedExample) {
   EXPECT_EQ(Row(occasions, 2), (std::vector<std::int32_t>{-1, -1, 0}));
 }
 
-TEST(CreateMatrix, OccasionsCoverTheDaysInOrder) {
+TEST(OccasionsFromDays, OccasionsCoverTheDaysInOrder) {
   using Cells = std::vector<std::int32_t>;
   const Cells ten = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   struct {
@@ -103,21 +103,21 @@ TEST(CreateMatrix, OccasionsCoverTheDaysInOrder) {
   }
 }
 
-TEST(CreateMatrix, SumsDoNotWrapAround) {
+TEST(OccasionsFromDays, SumsDoNotWrapAround) {
   const OccasionMatrix occasions = Fold(DaysOf({{2147483647, 2147483647, 5}}), 3);
   EXPECT_GT(occasions(1, 1), 999);
 }
 
-TEST(CreateMatrix, EmptyStudiesDoNothing) {
-  for (std::int64_t nsites : {0, 2}) {
-    SCOPED_TRACE(nsites);
-    const DayMatrix none(nsites, -2999);
+TEST(OccasionsFromDays, EmptyStudiesDoNothing) {
+  for (std::int64_t num_locations : {0, 2}) {
+    SCOPED_TRACE(num_locations);
+    const DayMatrix none(num_locations, -2999);
     EXPECT_EQ(CountOccasions(-2999, 4), 0);
-    OccasionMatrix occasions(nsites, 0);
-    CreateMatrix(4, none, occasions);
+    OccasionMatrix occasions(num_locations, 0);
+    OccasionsFromDays(4, none, occasions);
     const DayMatrix days(0, 10);
     OccasionMatrix no_rows(0, 3);
-    CreateMatrix(4, days, no_rows);
+    OccasionsFromDays(4, days, no_rows);
   }
 }
 
@@ -135,7 +135,7 @@ class KeepingFolder : public DiskFolder {
   const testing::ScratchFolder& dir_;
 };
 
-// An output file being written for a study of `nsites` locations.
+// An output file being written for a study of `num_locations` locations.
 struct Output {
   testing::ScratchFolder dir;
   KeepingFolder folder{dir};
@@ -144,11 +144,12 @@ struct Output {
   UnitTable units{folder, console_in, console_out};
   StudyTables study;
 
-  explicit Output(std::int32_t nsites, std::vector<std::string> species = {"Red fox"}) {
-    study.nsites = nsites;
-    for (std::int32_t i = 0; i < nsites; ++i) study.locations.push_back({Padded("Site"), 0, {}});
+  explicit Output(std::int32_t num_locations, std::vector<std::string> species = {"Red fox"}) {
+    study.num_locations = num_locations;
+    for (std::int32_t i = 0; i < num_locations; ++i)
+      study.locations.push_back({Padded("Site"), 0, {}});
     for (auto& name : species) study.species.push_back(Padded(name));
-    study.NumSpecies = static_cast<std::int32_t>(study.species.size());
+    study.num_species = static_cast<std::int32_t>(study.species.size());
     OpenTextFile(units, kUnitOutput, "OccasionTallies.txt", FileAccess::kWrite);
   }
   std::string Close() {

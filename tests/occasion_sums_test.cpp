@@ -1,5 +1,5 @@
 // Occasion matrices made from what a species added per occasion and the
-// idle days, against CreateMatrix on the day matrix they stand for.
+// idle days, against OccasionsFromDays on the day matrix they stand for.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -32,7 +32,7 @@ StudyTables RandomStudy(std::mt19937& random, std::int64_t rows, std::int64_t nu
   return study;
 }
 
-TEST(CreateMatrixFromSums, AgreesWithCreateMatrixOnTheDayMatrix) {
+TEST(OccasionsFromSums, AgreesWithOccasionsFromDays) {
   std::mt19937 random(20240601);
   struct {
     std::int64_t rows, num_days;
@@ -44,7 +44,7 @@ TEST(CreateMatrixFromSums, AgreesWithCreateMatrixOnTheDayMatrix) {
     for (int trial = 0; trial < 20; ++trial) {
       const StudyTables study = RandomStudy(random, c.rows, c.num_days);
       DayMatrix days(c.rows, c.num_days);
-      IOM(study, days);
+      MarkOperatingDays(study, days);
       const OperatingDays operating(study, c.num_days);
       const std::int64_t occasions = CountOccasions(c.num_days, c.occasion_days);
       Matrix added = c.occasion_days > 0 ? Matrix(occasions, c.rows) : Matrix();
@@ -61,14 +61,14 @@ TEST(CreateMatrixFromSums, AgreesWithCreateMatrixOnTheDayMatrix) {
       Matrix idle = c.occasion_days > 0 ? Matrix(occasions, c.rows) : Matrix();
       CountIdleDays(operating, c.occasion_days, c.num_days, idle);
       OccasionMatrix want(c.rows, occasions), got(c.rows, occasions);
-      CreateMatrix(c.occasion_days, days, want);
+      OccasionsFromDays(c.occasion_days, days, want);
       got.Fill(12345);  // every cell must be written
       const Matrix none;
-      CreateMatrixFromSums(c.occasion_days, trial % 5 == 0 ? none : added, idle, got);
+      OccasionsFromSums(c.occasion_days, trial % 5 == 0 ? none : added, idle, got);
       if (trial % 5 == 0) {  // nothing added: the idle days alone
         DayMatrix bare(c.rows, c.num_days);
-        IOM(study, bare);
-        CreateMatrix(c.occasion_days, bare, want);
+        MarkOperatingDays(study, bare);
+        OccasionsFromDays(c.occasion_days, bare, want);
       }
       for (std::int64_t i = 1; i <= c.rows; ++i) {
         for (std::int64_t k = 1; k <= occasions; ++k) {

@@ -49,8 +49,8 @@ const std::string kStudyPictures = Record("Ridge top", "Red fox", "2019 11 21  6
                                    Record("Creek crossing", "Red fox", "2019 12  6  0  5  0  4") +
                                    Record("Ridge top", "Red fox", "2020  4  2 10  0  0  1");
 
-// Worked out by hand. BeginYear 2019; 2019-11-20 is day 324 (BeginDay) and
-// 2020-03-31 day 456, so NumDays = 133 and, with 7-day occasions,
+// Worked out by hand. reference_year 2019; 2019-11-20 is day 324 (first_day_number) and
+// 2020-03-31 day 456, so num_days = 133 and, with 7-day occasions,
 // (133 - 1 + 7) / 7 = 19 occasions of exactly 7 days (k covers 7k-6 .. 7k).
 // Ridge top operates on study days 1..57 and 74..112, Creek crossing on
 // 12..133. Red fox with a 30-minute period: Ridge top day 2 gets 3 (06:10,
@@ -130,7 +130,7 @@ TEST(RunDriver, Dialogue) {
     std::string tallies;  // "" when no OccasionTallies.txt may exist
   } cases[] = {
       {"plain answers", "30\n7\n\n", normal, 0, "", usual},
-      // The rest of "30 5" is discarded: OccasionDays comes from the next line.
+      // The rest of "30 5" is discarded: occasion_days comes from the next line.
       {"both on one line", "30 5\n7\n\n", normal, 0, "", usual},
       {"both on one line, then the end", "30 7\n", kBanner + kAskPeriod + kAskDays, 127,
        eof217 + "2\n  At <place>\n", ""},
@@ -147,7 +147,7 @@ TEST(RunDriver, Dialogue) {
        SmallTallies("    9", "    2", "  3   0   3")},
       // t is -1 minutes: even pictures in the same minute are separate events.
       {"t as period", "t\n7\n\n", normal, 0, "", SmallTallies("    7", "    2", "  4   0   4")},
-      // t as OccasionDays is -1: (10 - 1 - 1) / -1 < 0, no occasions.
+      // t as occasion_days is -1: (10 - 1 - 1) / -1 < 0, no occasions.
       {"t as days", "30\nt\n\n", normal, 0, "", SmallTallies("   -1", "    0", "  0")},
       {"negative days", "30\n-7\n\n", normal, 0, "", SmallTallies("   -7", "    0", "  0")},
       // A slash leaves the period at 0: the same-minute pictures separate.

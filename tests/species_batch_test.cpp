@@ -26,10 +26,10 @@ struct Study {
 
   explicit Study(std::vector<std::string> species) {
     study.locations.push_back({Padded("Ridge top"), 1, {{{2019, 11, 20}, {2019, 11, 29}}}});
-    study.nsites = 1;
-    Days(study, calendar);
-    ApplyOffset(study, calendar);
-    operating = OperatingDays(study, calendar.NumDays);
+    study.num_locations = 1;
+    SetStudyCalendar(study, calendar);
+    ShiftToStudyDays(study, calendar);
+    operating = OperatingDays(study, calendar.num_days);
     for (const std::string& name : species) names.push_back(Padded(name));
   }
 

@@ -76,14 +76,14 @@ TEST(ReadInputFile, WorkedExampleWithEitherLineEndAndUnreadTrailingLines) {
     }
     Bench bench;
     const StudyTables study = ReadStudy(bench, text);
-    ASSERT_EQ(study.nsites, 2);
+    ASSERT_EQ(study.num_locations, 2);
     ASSERT_EQ(study.locations.size(), 2u);
     EXPECT_EQ(study.locations[0].name, Padded("Ridge top"));
     EXPECT_EQ(study.locations[1].name, Padded("Creek crossing"));
     ASSERT_EQ(study.locations[0].num_periods, 2);
     EXPECT_EQ(Periods(study.locations[0]), "2019-11-20..2020-1-15 2020-2-1..2020-3-10");
     EXPECT_EQ(Periods(study.locations[1]), "2019-12-1..2020-3-31");
-    EXPECT_EQ(study.NumSpecies, 2);
+    EXPECT_EQ(study.num_species, 2);
     EXPECT_EQ(study.species, (std::vector<std::string>{Padded("Red fox"), Padded("Wild boar")}));
     EXPECT_EQ(bench.dir.Read("Input.txt"), text);                  // read only, left as it was
     EXPECT_THROW(bench.units[kUnitInputFiles], std::logic_error);  // closed
@@ -123,7 +123,7 @@ TEST(ReadInputFile, BlankLineWhereANameIsExpectedShiftsTheNameIntoTheCount) {
     EXPECT_EQ(study.locations[0].num_periods, 3);
     EXPECT_EQ(Periods(study.locations[0]),
               "2019-1-1..2019-1-2 2019-1-3..2019-1-4 2019-1-5..2019-1-6");
-    EXPECT_EQ(study.NumSpecies, 0);
+    EXPECT_EQ(study.num_species, 0);
   }
   {
     Bench bench;
@@ -240,7 +240,7 @@ StudyTables WithPeriods(std::initializer_list<std::initializer_list<PeriodDates>
     location.num_periods = static_cast<std::int32_t>(location.periods.size());
     study.locations.push_back(location);
   }
-  study.nsites = static_cast<std::int32_t>(study.locations.size());
+  study.num_locations = static_cast<std::int32_t>(study.locations.size());
   return study;
 }
 

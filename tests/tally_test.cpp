@@ -34,7 +34,7 @@ std::string Ridge(int hour, int minute, int count, int second = 0) {
   return Pic(kRidge, 2019, 11, 21, hour, minute, count, second);
 }
 
-// The worked-example study (BeginYear 2019, BeginDay 324, NumDays 133;
+// The worked-example study (reference_year 2019, first_day_number 324, num_days 133;
 // Ridge top operating on days 1..57 and 74..112, Creek crossing on 12..133),
 // with its DayMatrix just reset, in a scratch folder.
 struct Survey : testing::UnitBench {
@@ -50,20 +50,20 @@ struct Survey : testing::UnitBench {
     add(kRidge, {{{2019, 11, 20}, {2020, 1, 15}}, {{2020, 2, 1}, {2020, 3, 10}}});
     add(kCreek, {{{2019, 12, 1}, {2020, 3, 31}}});
     for (const auto& name : extra_names) add(name, {{{2019, 11, 20}, {2020, 3, 31}}});
-    study.nsites = static_cast<std::int32_t>(study.locations.size());
-    Days(study, calendar);
-    ApplyOffset(study, calendar);
-    days = DayMatrix(study.nsites, calendar.NumDays);
-    fresh = DayMatrix(study.nsites, calendar.NumDays);
-    IOM(study, days);
-    IOM(study, fresh);
+    study.num_locations = static_cast<std::int32_t>(study.locations.size());
+    SetStudyCalendar(study, calendar);
+    ShiftToStudyDays(study, calendar);
+    days = DayMatrix(study.num_locations, calendar.num_days);
+    fresh = DayMatrix(study.num_locations, calendar.num_days);
+    MarkOperatingDays(study, days);
+    MarkOperatingDays(study, fresh);
   }
 
   SkippedPictures Tally(const std::vector<std::string>& records, std::int32_t period) {
     std::string text;
     for (const auto& record : records) text += record + "\r\n";
     dir.Write("SpeciesPics.txt", text);
-    return TallyDetections(units, study, calendar, period, OperatingDays(study, calendar.NumDays),
+    return TallyDetections(units, study, calendar, period, OperatingDays(study, calendar.num_days),
                            days)
         .skipped;
   }
@@ -85,7 +85,7 @@ struct Survey : testing::UnitBench {
 
 TEST(TallyDetections, WorkedExample) {
   Survey survey;
-  ASSERT_EQ(survey.calendar.NumDays, 133);
+  ASSERT_EQ(survey.calendar.num_days, 133);
   const SkippedPictures skipped =
       survey.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
                     Pic(kCreek, 2019, 12, 5, 23, 50, 2), Pic(kCreek, 2019, 12, 6, 0, 5, 4),
@@ -125,10 +125,10 @@ TEST(TallyDetections, IndependentEvents) {
        Pic(kRidge, 2020, 1, 19, 6, 0, 3), Pic(kRidge, 2020, 1, 20, 6, 0, 0)}, "(1,60)=0 (1,61)=2"},
       {"non-operating day, event raised", 30, {Pic(kRidge, 2020, 1, 18, 6, 0, 1),
        Pic(kRidge, 2020, 1, 18, 6, 9, 3)}, "(1,60)=2"},
-      {"day NumDays is tallied", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1)}, "(2,133)=1"},
-      {"day NumDays + 1 does not break the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
+      {"day num_days is tallied", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1)}, "(2,133)=1"},
+      {"day num_days + 1 does not break the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
        Pic(kRidge, 2020, 4, 1, 0, 0, 5), Pic(kCreek, 2020, 3, 31, 23, 10, 3)}, "(2,133)=3"},
-      {"day NumDays + 1 does not extend the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
+      {"day num_days + 1 does not extend the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
        Pic(kCreek, 2020, 4, 1, 0, 5, 1), Pic(kCreek, 2020, 3, 31, 23, 40, 1)}, "(2,133)=2"},
       {"largest period", 2147483647, {Ridge(6, 10, 1), Pic(kRidge, 2020, 3, 10, 23, 59, 2)},
        "(1,2)=1 (1,112)=1"},
@@ -159,7 +159,7 @@ TEST(TallyDetections, SkippedPicturesLeaveTheStateUntouched) {
                {"month 0", Pic(kRidge, 2019, 0, 21, 6, 20, 5), 0, 1},
                {"month 13", Pic(kRidge, 2019, 13, 21, 6, 20, 5), 0, 1},
                {"month 13 before the study year", Pic(kRidge, 2018, 13, 21, 6, 20, 5), 0, 1},
-               {"year before BeginYear", Pic(kRidge, 2018, 11, 22, 6, 20, 5), 0, 0},
+               {"year before reference_year", Pic(kRidge, 2018, 11, 22, 6, 20, 5), 0, 0},
                {"study day 0", Pic(kRidge, 2019, 11, 19, 6, 20, 5), 0, 0},
                {"study day far below 1", Pic(kRidge, 2019, 1, 1, 6, 20, 5), 0, 0},
                {"after the last day", Pic(kRidge, 2020, 4, 2, 6, 20, 5), 0, 0}};
@@ -225,8 +225,8 @@ TEST(TallyDetections, UnreadableNumberEndsTheRunAndKeepsTheFile) {
 
 TEST(TallyDetections, FarReferenceYearDoesNotOverflow) {
   Survey survey;
-  survey.calendar.BeginYear = -2000000000;
-  survey.calendar.BeginDay = DayNumber(-2000000000, {2019, 11, 20});
+  survey.calendar.reference_year = -2000000000;
+  survey.calendar.first_day_number = DayNumber(-2000000000, {2019, 11, 20});
   survey.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
                 Pic(kCreek, 2020, 3, 31, 23, 50, 99), Pic(kCreek, 2020, 4, 1, 0, 5, 4)},
                30);

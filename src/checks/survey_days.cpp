@@ -5,9 +5,9 @@
 namespace ot::checks {
 
 SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
-  Days(study_, calendar_);
-  ApplyOffset(study_, calendar_);
-  operating_ = OperatingDays(study_, calendar_.NumDays);
+  SetStudyCalendar(study_, calendar_);
+  ShiftToStudyDays(study_, calendar_);
+  operating_ = OperatingDays(study_, calendar_.num_days);
   std::int64_t first = 0;
   std::int64_t last = 0;
   bool any = false;
@@ -30,18 +30,19 @@ SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
 }
 
 std::int64_t SurveyDays::StudyDay(const Date& date) const {
-  if (date.year < calendar_.BeginYear) return 0;
-  const std::int64_t day = DayNumber(calendar_.BeginYear, date) + 1 - calendar_.BeginDay;
-  return day >= 1 && day <= calendar_.NumDays ? day : 0;
+  if (date.year < calendar_.reference_year) return 0;
+  const std::int64_t day =
+      DayNumber(calendar_.reference_year, date) + 1 - calendar_.first_day_number;
+  return day >= 1 && day <= calendar_.num_days ? day : 0;
 }
 
 bool SurveyDays::BeforeSurvey(const Date& date) const {
-  return date.year < calendar_.BeginYear ||
-         DayNumber(calendar_.BeginYear, date) < calendar_.BeginDay;
+  return date.year < calendar_.reference_year ||
+         DayNumber(calendar_.reference_year, date) < calendar_.first_day_number;
 }
 
 std::int64_t SurveyDays::Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const {
-  return MinuteStamp(calendar_.BeginYear, date, hour, minute).stamp;
+  return MinuteStamp(calendar_.reference_year, date, hour, minute).stamp;
 }
 
 bool SurveyDays::Operating(std::int64_t row, std::int64_t day) const {

@@ -42,9 +42,9 @@ Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number) {
 void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& calendar,
                                const RunAnswers& answers, std::int64_t num_occasions) {
   answers_ = answers;
-  reference_year_ = calendar.BeginYear;
-  first_day_number_ = calendar.BeginDay;
-  study_days_ = std::max<std::int64_t>(calendar.NumDays, 0);
+  reference_year_ = calendar.reference_year;
+  first_day_number_ = calendar.first_day_number;
+  study_days_ = std::max<std::int64_t>(calendar.num_days, 0);
   operating_ = OperatingDays(study, study_days_);
   for (const Location& location : study.locations) {
     locations_.push_back(WithoutTrailingBlanks(location.name));
