@@ -6,8 +6,19 @@
 #include <string_view>
 
 #include "study_input.h"
+#include "textio/fixed_width.h"
 
 namespace ot {
+
+// The picture record as the text layer reads it: location, species, year,
+// month, day, hour, minute, second, count, one blank between fields.
+inline constexpr Field kPictureFields[] = {
+    TextField(kNameLength), SkipColumns(1), TextField(kNameLength), SkipColumns(1),
+    IntegerField(4),        SkipColumns(1), IntegerField(2),        SkipColumns(1),
+    IntegerField(2),        SkipColumns(1), IntegerField(2),        SkipColumns(1),
+    IntegerField(2),        SkipColumns(1), IntegerField(2),        SkipColumns(1),
+    IntegerField(2)};
+inline constexpr FieldLayout kPictureLayout{kPictureFields};
 
 // The fields of a picture record; the two names are views of the record.
 struct PictureRecord {

@@ -3,19 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "picture_record.h"
 #include "textio/fixed_width.h"
 
 namespace ot {
 namespace {
-
-// location, species, year, month, day, hour, minute, second, count
-constexpr Field kPictureFields[] = {TextField(kNameLength), SkipColumns(1),  TextField(kNameLength),
-                                    SkipColumns(1),         IntegerField(4), SkipColumns(1),
-                                    IntegerField(2),        SkipColumns(1),  IntegerField(2),
-                                    SkipColumns(1),         IntegerField(2), SkipColumns(1),
-                                    IntegerField(2),        SkipColumns(1),  IntegerField(2),
-                                    SkipColumns(1),         IntegerField(2)};
-constexpr FieldLayout kPictureLayout{kPictureFields};
 
 constexpr std::int32_t kDaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 

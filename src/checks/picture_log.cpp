@@ -6,20 +6,11 @@
 #include <string>
 
 #include "checks/read_failure.h"
+#include "picture_record.h"
 #include "textio/fixed_width.h"
 
 namespace ot::checks {
 namespace {
-
-// The tally's layout: location, species, year, month, day, hour, minute,
-// second, count, one blank between fields.
-constexpr Field kPictureFields[] = {TextField(kNameLength), SkipColumns(1),  TextField(kNameLength),
-                                    SkipColumns(1),         IntegerField(4), SkipColumns(1),
-                                    IntegerField(2),        SkipColumns(1),  IntegerField(2),
-                                    SkipColumns(1),         IntegerField(2), SkipColumns(1),
-                                    IntegerField(2),        SkipColumns(1),  IntegerField(2),
-                                    SkipColumns(1),         IntegerField(2)};
-constexpr FieldLayout kPictureLayout{kPictureFields};
 
 // No field of at most 4 columns reads as this.
 constexpr std::int32_t kUnread = std::numeric_limits<std::int32_t>::min();
