@@ -10,11 +10,11 @@
 #include <sstream>
 #include <string>
 
+#include "base/failure.h"
 #include "checks/input_listing.h"
 #include "checks/survey_check.h"
 #include "fuzz_support.h"
-#include "study_input.h"
-#include "textio/failure.h"
+#include "run/study_input.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/failure.h"
 #include "fuzz_support.h"
 #include "import/csv_reader.h"
 #include "import/name_fitting.h"
 #include "import/picture_count.h"
 #include "import/timestamp.h"
-#include "textio/failure.h"
 
 namespace {
 

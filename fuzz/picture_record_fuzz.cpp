@@ -7,7 +7,7 @@
 
 #include "cli/scan_memory.h"
 #include "fuzz_support.h"
-#include "picture_record.h"
+#include "run/picture_record.h"
 #include "textio/fixed_width.h"
 
 namespace {

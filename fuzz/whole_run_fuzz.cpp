@@ -15,9 +15,9 @@
 #include <sstream>
 #include <string>
 
+#include "base/failure.h"
 #include "fuzz_support.h"
-#include "run_driver.h"
-#include "textio/failure.h"
+#include "run/run_driver.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "study_input.h"
+#include "run/study_input.h"
 
 namespace ot::checks {
 namespace {

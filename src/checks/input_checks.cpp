@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "checks/survey_text.h"
-#include "tally.h"
+#include "run/tally.h"
 
 namespace ot::checks {
 namespace {

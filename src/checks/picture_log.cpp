@@ -6,7 +6,7 @@
 #include <string>
 
 #include "checks/read_failure.h"
-#include "picture_record.h"
+#include "run/picture_record.h"
 #include "textio/fixed_width.h"
 
 namespace ot::checks {

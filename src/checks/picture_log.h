@@ -7,7 +7,7 @@
 #include <memory>
 #include <string_view>
 
-#include "study_input.h"
+#include "run/study_input.h"
 #include "textio/folder.h"
 #include "textio/text_unit.h"
 

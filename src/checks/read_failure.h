@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/failure.h"
 #include "checks/problem_list.h"
-#include "textio/failure.h"
 
 namespace ot::checks {
 

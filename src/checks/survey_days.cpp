@@ -1,6 +1,6 @@
 #include "checks/survey_days.h"
 
-#include "tally.h"
+#include "run/tally.h"
 
 namespace ot::checks {
 

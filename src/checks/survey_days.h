@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "calendar.h"
-#include "study_input.h"
+#include "run/calendar.h"
+#include "run/study_input.h"
 
 namespace ot::checks {
 

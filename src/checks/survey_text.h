@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "study_input.h"
+#include "run/study_input.h"
 
 namespace ot::checks {
 

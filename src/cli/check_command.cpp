@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/failure.h"
 #include "checks/read_failure.h"
 #include "checks/survey_check.h"
 #include "cli/command.h"
-#include "textio/failure.h"
 #include "textio/folder.h"
 
 namespace ot::cli {

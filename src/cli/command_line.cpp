@@ -5,7 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/scan_memory.h"
-#include "run_driver.h"
+#include "run/run_driver.h"
 #include "textio/folder.h"
 
 namespace ot::cli {

@@ -11,7 +11,7 @@
 #include "export/csv_export.h"
 #include "report/survey_report.h"
 #include "results/survey_results.h"
-#include "run_driver.h"
+#include "run/run_driver.h"
 #include "textio/folder.h"
 
 namespace ot::cli {

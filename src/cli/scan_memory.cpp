@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "run_driver.h"
-#include "textio/failure.h"
+#include "base/failure.h"
+#include "run/run_driver.h"
 
 namespace ot::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "textio/failure.h"
+#include "base/failure.h"
 
 namespace ot {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "textio/failure.h"
+#include "base/failure.h"
 
 namespace ot::import {
 

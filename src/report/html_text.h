@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "study_input.h"
+#include "run/study_input.h"
 
 namespace ot::report {
 

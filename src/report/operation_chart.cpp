@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "calendar.h"
 #include "report/heat_map.h"
 #include "report/html_text.h"
 #include "report/png_image.h"
 #include "report/report_style.h"
+#include "run/calendar.h"
 
 namespace ot::report {
 namespace {

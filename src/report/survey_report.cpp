@@ -7,11 +7,11 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/failure.h"
 #include "report/heat_map.h"
 #include "report/html_text.h"
 #include "report/operation_chart.h"
 #include "report/page_assets.h"
-#include "textio/failure.h"
 
 namespace ot::report {
 namespace {

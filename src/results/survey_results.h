@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar.h"
-#include "run_observer.h"
-#include "study_input.h"
+#include "run/calendar.h"
+#include "run/run_observer.h"
+#include "run/study_input.h"
 
 namespace ot {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/failure.h"
 #include "textio/byte_stream.h"
-#include "textio/failure.h"
 #include "textio/folder.h"
 
 namespace ot {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "checks/survey_check.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace ot::checks {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "checks/read_failure.h"
 #include "cli/command_line.h"
-#include "test_support.h"
-#include "textio/failure.h"
+#include "support/test_support.h"
 
 namespace ot::checks {
 namespace {

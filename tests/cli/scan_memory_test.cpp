@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "run_driver.h"
+#include "run/run_driver.h"
 
 namespace ot::cli {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "export/species_file_names.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace ot {
 namespace {

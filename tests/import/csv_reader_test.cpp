@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "base/failure.h"
 #include "import/data_file.h"
-#include "test_support.h"
-#include "textio/failure.h"
+#include "support/test_support.h"
 
 namespace ot::import {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <fstream>
 
+#include "base/failure.h"
 #include "import/import_test_support.h"
 #include "import/table_columns.h"
-#include "textio/failure.h"
 
 namespace ot {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "cli/command_line.h"
-#include "test_support.h"
+#include "support/test_support.h"
 #include "textio/byte_stream.h"
-#include "textio/failure.h"
 
 namespace ot::testing {
 

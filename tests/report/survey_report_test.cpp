@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include "base/failure.h"
 #include "cli/command_line.h"
 #include "report/html_text.h"
 #include "report/report_style.h"
-#include "run_driver.h"
-#include "test_support.h"
-#include "textio/failure.h"
+#include "run/run_driver.h"
+#include "support/test_support.h"
 
 namespace ot::report {
 namespace {

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "run_driver.h"
-#include "test_support.h"
+#include "run/run_driver.h"
+#include "support/test_support.h"
 
 namespace ot {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
-#include "textio/failure.h"
+#include "base/failure.h"
+#include "support/test_support.h"
 
 namespace ot {
 namespace {

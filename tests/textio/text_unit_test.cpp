@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "support/test_support.h"
 #include "textio/fixed_width.h"
 #include "textio/free_form.h"
 

@@ -1,0 +1,154 @@
+#include "run/tally.h"
+
+#include <cstring>
+#include <string>
+
+#include "run/picture_record.h"
+#include "textio/fixed_width.h"
+
+namespace ot {
+namespace {
+
+constexpr std::int32_t kDaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+}  // namespace
+
+std::int64_t FindLocation(const StudyTables& study, std::string_view name) {
+  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+    if (study.locations[i].name == name) return static_cast<std::int64_t>(i + 1);
+  }
+  return 0;
+}
+
+MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
+                              std::int32_t minute) {
+  const std::int64_t day_number = DayNumber(reference_year, date);
+  return {day_number, (day_number * 24 + hour) * 60 + minute};
+}
+
+bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute) {
+  if (date.month < 1 || date.month > 12) return false;
+  const std::int32_t month_days =
+      kDaysInMonth[date.month] + (date.month == 2 && date.year % 4 == 0 ? 1 : 0);
+  return date.day >= 1 && date.day <= month_days && hour >= 0 && hour <= 23 && minute >= 0 &&
+         minute <= 59;
+}
+
+LocationIndex::LocationIndex(const StudyTables& study) {
+  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
+  }
+}
+
+std::int64_t LocationIndex::Find(std::string_view name) const {
+  auto it = rows_.find(name);
+  return it == rows_.end() ? 0 : it->second;
+}
+
+PicturePlacer::PicturePlacer(const StudyTables& study, const StudyCalendar& calendar,
+                             const OperatingDays& operating, std::int64_t rows)
+    : index_(study), calendar_(calendar), operating_(operating), rows_(rows) {}
+
+std::int64_t PicturePlacer::FindLocation(std::string_view name) {
+  const bool full_width = name.size() == last_name_.size();
+  if (full_width && last_row_ >= 0 &&
+      std::memcmp(name.data(), last_name_.data(), last_name_.size()) == 0) {
+    return last_row_;
+  }
+  const std::int64_t row = index_.Find(name);
+  if (full_width) {
+    std::memcpy(last_name_.data(), name.data(), last_name_.size());
+    last_row_ = row;
+  }
+  return row;
+}
+
+Placement PicturePlacer::Place(const PictureRecord& picture, PlacedPicture& placed) {
+  const std::int64_t location = FindLocation(picture.location);
+  if (location == 0) return Placement::kUnlistedLocation;
+  const Date& date = picture.date;
+  if (date.month < 1 || date.month > 12) return Placement::kMonthOutOfRange;
+  if (date.year < calendar_.reference_year) return Placement::kOutsideStudy;
+  const MinuteStampResult when =
+      MinuteStamp(calendar_.reference_year, date, picture.hour, picture.minute);
+  const std::int64_t day = when.day_number + 1 - calendar_.first_day_number;
+  if (day < 1 || day > calendar_.num_days || location > rows_) return Placement::kOutsideStudy;
+  placed.location = location;
+  placed.day = day;
+  placed.stamp = when.stamp;
+  placed.operating_day = operating_.Contains(location, day);
+  placed.possible = IsPossibleDateAndTime(date, picture.hour, picture.minute);
+  return Placement::kTallied;
+}
+
+void SpeciesTally::Skip(Placement placement) {
+  SkippedPictures& skipped = outcome_.skipped;
+  switch (placement) {
+    case Placement::kUnlistedLocation:
+      ++skipped.unlisted_location;
+      break;
+    case Placement::kMonthOutOfRange:
+      ++skipped.month_out_of_range;
+      break;
+    case Placement::kOutsideStudy:
+      ++skipped.outside_study;
+      break;
+    case Placement::kTallied:
+      break;
+  }
+}
+
+TalliedPicture SpeciesTally::Book(const PlacedPicture& placed, std::int32_t count) {
+  SuspectPictures& suspect = outcome_.suspect;
+  if (!placed.operating_day) ++suspect.on_non_operating_day;
+  if (placed.location == previous_location_ && placed.stamp < previous_stamp_) {
+    ++suspect.earlier_than_previous;
+  }
+  if (!placed.possible) ++suspect.impossible_date_or_time;
+  // An event counts its largest picture count: the first picture adds its
+  // count, a later one what it raises the maximum by.
+  const bool new_event = placed.location != previous_location_ ||
+                         placed.stamp >= previous_stamp_ + independence_period_;
+  std::int64_t added = 0;
+  if (new_event) {
+    added = count;
+    event_maximum_ = count;
+  } else if (count > event_maximum_) {
+    added = count - event_maximum_;
+    event_maximum_ = count;
+  }
+  previous_location_ = placed.location;
+  previous_stamp_ = placed.stamp;
+  return {placed.location, placed.day, added, new_event, placed.operating_day};
+}
+
+TallyOutcome TallyDetections(UnitTable& units, const StudyTables& study,
+                             const StudyCalendar& calendar, std::int32_t independence_period,
+                             const OperatingDays& operating, DayMatrix& days,
+                             TallyListener listener) {
+  PicturePlacer placer(study, calendar, operating, days.rows());
+  SpeciesTally tally(independence_period);
+  PictureRecord r;
+  const ReadItem items[] = {&r.location, &r.species, &r.date.year, &r.date.month, &r.date.day,
+                            &r.hour,     &r.minute,  &r.second,    &r.count};
+  OpenTextFile(units, kUnitInputFiles, "SpeciesPics.txt", FileAccess::kRead);
+  TextUnit& pictures = units[kUnitInputFiles];
+  while (ReadFixedOrEnd(pictures, kPictureLayout, items)) {
+    PlacedPicture placed;
+    const Placement placement = placer.Place(r, placed);
+    if (placement != Placement::kTallied) {
+      tally.Skip(placement);
+      continue;
+    }
+    const TalliedPicture picture = tally.Book(placed, r.count);
+    if (picture.added != 0) AddToCell(days(picture.location, picture.day), picture.added);
+    if (listener.observer != nullptr) {
+      listener.observer->PictureTallied(listener.species, picture);
+    }
+  }
+  CloseTextFile(units, kUnitInputFiles);
+  RunShellCommand(units.folder(), "del SpeciesPics.txt");
+  return tally.outcome();
+}
+
+}  // namespace ot
