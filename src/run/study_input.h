@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/date.h"
 #include "textio/text_unit.h"
 
 namespace ot {
@@ -14,12 +15,6 @@ inline constexpr int kNameLength = 25;
 inline constexpr int kPictureRecordLength = 74;
 // Columns 27 onward of a picture record hold its species.
 inline constexpr int kSpeciesColumn = 26;  // offset from the record's start
-
-struct Date {
-  std::int32_t year = 0;
-  std::int32_t month = 0;
-  std::int32_t day = 0;
-};
 
 // An operating period of a camera; the day numbers are set by the calendar
 // (SetStudyCalendar), then shifted to study days (ShiftToStudyDays).
