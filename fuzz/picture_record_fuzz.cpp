@@ -12,24 +12,6 @@
 
 namespace {
 
-constexpr ot::Field kPictureFields[] = {ot::TextField(ot::kNameLength),
-                                        ot::SkipColumns(1),
-                                        ot::TextField(ot::kNameLength),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(4),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(2),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(2),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(2),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(2),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(2),
-                                        ot::SkipColumns(1),
-                                        ot::IntegerField(2)};
-
 std::string Shown(const ot::PictureRecord& r) {
   return std::string(r.location) + "|" + std::string(r.species) + "|" +
          std::to_string(r.date.year) + " " + std::to_string(r.date.month) + " " +
@@ -45,12 +27,9 @@ void CompareWithFixedWidthRead(std::string_view line) {
   ot::TextUnit unit(1, "SpeciesPics.txt",
                     std::make_unique<ot::StringSource>(std::string(record) + "\r\n"));
   ot::PictureRecord read;
-  const ot::ReadItem items[] = {&read.location,   &read.species,  &read.date.year,
-                                &read.date.month, &read.date.day, &read.hour,
-                                &read.minute,     &read.second,   &read.count};
   bool read_ok = true;
   try {
-    ot::ReadFixed(unit, ot::FieldLayout{kPictureFields}, items);
+    ot::ReadFixed(unit, ot::kPictureLayout, ot::PictureReadItems(read));
   } catch (const ot::RunFailure&) {
     read_ok = false;
   }

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "run/study_input.h"
+#include "run/picture_record.h"
 
 namespace ot::checks {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr int kSeparatingColumns[] = {26, 52, 57, 60, 63, 66, 69, 72};
 
 // A character as a person can read it in a message.
 std::string Shown(char c) {
@@ -37,13 +36,18 @@ std::string ColumnFault(std::string_view line, std::int64_t number) {
     return "looks comma-separated: the fields belong in fixed columns";
   }
   if (std::any_of(head.begin(), head.end(), [](char c) { return (c & 0x80) != 0; })) {
-    return "holds a letter of several bytes: pad each name to 25 bytes, not 25 characters";
+    return "holds a letter of several bytes: pad each name to " + std::to_string(kNameLength) +
+           " bytes, not " + std::to_string(kNameLength) + " characters";
   }
-  for (int column : kSeparatingColumns) {
+  constexpr RecordField kYear = FieldOf(PictureField::kYear);
+  for (const int column : kSeparatingColumns) {
     if (static_cast<std::size_t>(column) > head.size() || head[column - 1] == ' ') continue;
     std::string fault = "column " + std::to_string(column) + " holds " + Shown(head[column - 1]) +
                         " where a blank belongs";
-    if (column == 57 && AllDigits(head.substr(52, 5))) fault += " (a year of 5 digits?)";
+    if (column == kYear.last_column() + 1 &&
+        AllDigits(head.substr(kYear.offset(), static_cast<std::size_t>(kYear.width) + 1))) {
+      fault += " (a year of " + std::to_string(kYear.width + 1) + " digits?)";
+    }
     return fault;
   }
   return "is not in the fixed columns";

@@ -19,15 +19,14 @@ std::string Picture(const PictureLine& line) {
 }
 
 std::string UnreadableNumber(const PictureLine& line, bool selected) {
-  const NumberField& field = kNumberFields[static_cast<std::size_t>(line.unreadable)];
-  const auto first = static_cast<std::size_t>(field.first_column - 1);
+  const RecordField& field = FieldOf(*line.unreadable);
+  const std::size_t first = field.offset();
   const std::string_view text = first < line.text.size()
                                     ? line.text.substr(first, static_cast<std::size_t>(field.width))
                                     : std::string_view();
   return "the " + std::string(field.name) + " " + Quoted(text) + " (columns " +
-         std::to_string(field.first_column) + "-" +
-         std::to_string(field.first_column + field.width - 1) + ") is not a number" +
-         (selected ? ": the run stops here" : "");
+         std::to_string(field.first_column) + "-" + std::to_string(field.last_column()) +
+         ") is not a number" + (selected ? ": the run stops here" : "");
 }
 
 }  // namespace
@@ -80,7 +79,7 @@ bool PictureChecks::ReadsAsRecord(const PictureLine& line) {
     return false;
   }
   Select(line.species);
-  if (line.unreadable < 0) return true;
+  if (!line.unreadable) return true;
   problems_.Add(ProblemKind::kUnreadableNumber, SurveyFile::kPictures, number,
                 [&] { return UnreadableNumber(line, !selectors_.empty()); });
   return false;

@@ -1,6 +1,5 @@
 #include "checks/picture_log.h"
 
-#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -35,22 +34,25 @@ bool PictureLog::Next(PictureLine& line) {
     CannotCheck(SurveyFile::kPictures, failure);
   }
   line.number = lines_->lines();
-  numbers_.fill(kUnread);
-  const ReadItem items[] = {&line.location, &line.species, &numbers_[0], &numbers_[1], &numbers_[2],
-                            &numbers_[3],   &numbers_[4],  &numbers_[5], &numbers_[6]};
-  line.unreadable = -1;
+  PictureRecord& record = line;
+  for (std::size_t f = 0; f < kPictureRecordFields.size(); ++f) {
+    if (kPictureRecordFields[f].kind == RecordField::Kind::kNumber) {
+      NumberOf(record, static_cast<PictureField>(f)) = kUnread;
+    }
+  }
+  line.unreadable.reset();
   try {
-    ReadFixedOrEnd(*records_, kPictureLayout, items);
+    ReadFixedOrEnd(*records_, kPictureLayout, PictureReadItems(record));
   } catch (const RunFailure& failure) {
     if (!IsConversionFailure(failure)) CannotCheck(SurveyFile::kPictures, failure);
-    line.unreadable =
-        static_cast<int>(std::find(numbers_.begin(), numbers_.end(), kUnread) - numbers_.begin());
+    for (std::size_t f = 0; f < kPictureRecordFields.size() && !line.unreadable; ++f) {
+      const auto field = static_cast<PictureField>(f);
+      if (kPictureRecordFields[f].kind == RecordField::Kind::kNumber &&
+          NumberOf(record, field) == kUnread) {
+        line.unreadable = field;
+      }
+    }
   }
-  line.date = {numbers_[0], numbers_[1], numbers_[2]};
-  line.hour = numbers_[3];
-  line.minute = numbers_[4];
-  line.second = numbers_[5];
-  line.count = numbers_[6];
   return true;
 }
 

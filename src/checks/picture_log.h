@@ -2,47 +2,26 @@
 // the run reads them.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
-#include "run/study_input.h"
+#include "run/picture_record.h"
 #include "textio/folder.h"
 #include "textio/text_unit.h"
 
 namespace ot::checks {
 
-// A number field of a picture record: its name and its columns.
-struct NumberField {
-  std::string_view name;
-  int first_column;  // counted from 1
-  int width;
-};
-// year, month, day, hour, minute, second, count
-inline constexpr std::array<NumberField, 7> kNumberFields = {{{"year", 53, 4},
-                                                              {"month", 58, 2},
-                                                              {"day", 61, 2},
-                                                              {"hour", 64, 2},
-                                                              {"minute", 67, 2},
-                                                              {"second", 70, 2},
-                                                              {"count", 73, 2}}};
-
-// One line of the log. The views stay valid until the next line is read.
-struct PictureLine {
-  std::int64_t number = 0;  // counted from 1
+// One line of the log with the fields of its record (the names are views
+// of the line). The views stay valid until the next line is read.
+struct PictureLine : PictureRecord {
+  std::int64_t number = 0;  // counted from 1, as lines are shown
   std::string_view text;    // without its line end
-  std::string_view location;
-  std::string_view species;
-  Date date;
-  std::int32_t hour = 0;
-  std::int32_t minute = 0;
-  std::int32_t second = 0;
-  std::int32_t count = 0;
-  // The first field of kNumberFields that does not read as a number (the
-  // run's failure 231), or -1 when every one does; the fields after it are
-  // then not read.
-  int unreadable = -1;
+  // The first number field that does not read as a number (the run's
+  // failure 231), none when every one does; the fields after it are then
+  // not read.
+  std::optional<PictureField> unreadable;
 };
 
 class PictureLog {
@@ -59,7 +38,6 @@ class PictureLog {
   // field layout, one line per record, so both keep the same line count.
   std::unique_ptr<TextUnit> lines_;
   std::unique_ptr<TextUnit> records_;
-  std::array<std::int32_t, kNumberFields.size()> numbers_{};
 };
 
 }  // namespace ot::checks

@@ -122,9 +122,9 @@ bool MisalignedRecords::IsMisaligned(std::string_view record) {
   const std::string_view head = record.substr(0, kPictureRecordLength);
   // The cheap test first: most records keep their columns.
   bool out_of_columns = head.find('\t') != std::string_view::npos;
-  // 1-based columns that separate the fields.
-  for (std::size_t column : {26, 52, 57, 60, 63, 66, 69, 72}) {
-    if (column <= head.size() && head[column - 1] != ' ') out_of_columns = true;
+  for (const int column : kSeparatingColumns) {
+    const auto at = static_cast<std::size_t>(column - 1);
+    if (at < head.size() && head[at] != ' ') out_of_columns = true;
   }
   return out_of_columns &&
          std::any_of(head.begin(), head.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -156,7 +156,7 @@ void ExtractSpeciesPics(UnitTable& units, std::string_view species, MisalignedRe
   std::string_view record;
   const ReadItem in = &record;
   while (ReadFixedOrEnd(pictures, kRecordLayout, {&in, 1})) {
-    if (BeginsWith(record.substr(kSpeciesColumn), prefix)) {
+    if (BeginsWith(record.substr(kSpeciesOffset), prefix)) {
       if (MisalignedRecords::IsMisaligned(record)) misaligned.Note(pictures.lines());
       const WriteItem out = record;
       WriteFixed(selected, kRecordLayout, {&out, 1});

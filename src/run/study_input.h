@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "base/date.h"
+#include "run/picture_record.h"
 #include "textio/text_unit.h"
 
 namespace ot {
-
-inline constexpr int kNameLength = 25;
-inline constexpr int kPictureRecordLength = 74;
-// Columns 27 onward of a picture record hold its species.
-inline constexpr int kSpeciesColumn = 26;  // offset from the record's start
 
 // An operating period of a camera; the day numbers are set by the calendar
 // (SetStudyCalendar), then shifted to study days (ShiftToStudyDays).
@@ -49,8 +45,8 @@ struct StudyTables {
 // the run with the text layer's failure.
 void ReadInputFile(UnitTable& units, StudyTables& study);
 
-// The last year a picture record can hold (its year field has 4 columns).
-inline constexpr std::int32_t kLastYear = 9999;
+// The last year a picture record can hold.
+inline constexpr std::int32_t kLastYear = LargestNumberIn(PictureField::kYear);
 
 // Ends the run when a period's year lies outside 1..9999 or its month
 // outside 1..12, naming the first such value: periods in file order, within
@@ -62,12 +58,13 @@ void CheckPeriodDates(const StudyTables& study);
 std::size_t TrimmedLength(std::string_view name);
 
 // Lines of AllPictures.txt that a listed species selects but that are not
-// in the fixed columns: they hold a digit in their first 74 columns (so are
-// no heading or remark) and a tab there, or something other than a blank in
-// one of the separating columns 26, 52, 57, 60, 63, 66, 69 and 72.
+// in the fixed columns: they hold a digit in their first kPictureRecordLength
+// columns (so are no heading or remark) and a tab there, or something other
+// than a blank in one of the kSeparatingColumns.
 class MisalignedRecords {
  public:
-  // Whether the record (its first 74 columns) is out of the fixed columns.
+  // Whether the record (its first kPictureRecordLength columns) is out of
+  // the fixed columns.
   static bool IsMisaligned(std::string_view record);
   // Notes line `line` (counted from 1) once, however many species select it.
   void Note(std::int64_t line);

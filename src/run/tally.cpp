@@ -129,8 +129,7 @@ TallyOutcome TallyDetections(UnitTable& units, const StudyTables& study,
   PicturePlacer placer(study, calendar, operating, days.rows());
   SpeciesTally tally(independence_period);
   PictureRecord r;
-  const ReadItem items[] = {&r.location, &r.species, &r.date.year, &r.date.month, &r.date.day,
-                            &r.hour,     &r.minute,  &r.second,    &r.count};
+  const auto items = PictureReadItems(r);
   OpenTextFile(units, kUnitInputFiles, "SpeciesPics.txt", FileAccess::kRead);
   TextUnit& pictures = units[kUnitInputFiles];
   while (ReadFixedOrEnd(pictures, kPictureLayout, items)) {

@@ -12,6 +12,7 @@
 
 #include "base/failure.h"
 #include "cli/command_line.h"
+#include "run/picture_record.h"
 #include "run/run_driver.h"
 
 namespace ot::testing {
@@ -72,14 +73,14 @@ std::unique_ptr<TextUnit> WritingUnit(StringSink& sink, int number, std::string 
 
 std::string Record(std::string_view location, std::string_view species,
                    std::string_view when_and_count) {
-  std::string record(location);
-  record.resize(25, ' ');
-  record += ' ';
-  record += species;
-  record.resize(51, ' ');
-  record += ' ';
-  record += when_and_count;
-  return record + "\n";
+  std::string record(FieldOf(PictureField::kYear).offset(), ' ');
+  for (const PictureField field : {PictureField::kLocation, PictureField::kSpecies}) {
+    const std::string_view name = field == PictureField::kLocation ? location : species;
+    const RecordField& columns = FieldOf(field);
+    record.replace(columns.offset(), std::min<std::size_t>(name.size(), columns.width),
+                   name.substr(0, static_cast<std::size_t>(columns.width)));
+  }
+  return record + std::string(when_and_count) + "\n";
 }
 
 const std::string kWorkedExampleInput =

@@ -60,8 +60,9 @@ struct UnitBench {
   UnitTable units{disk, console_in, console_out};
 };
 
-// A picture record line ending in LF: location and species padded to 25
-// columns, then columns 53-74 ("yyyy mm dd hh mi ss cc") as given.
+// A picture record line ending in LF: location and species in their fields
+// (cut or padded with blanks), then the columns from the year on ("yyyy mm
+// dd hh mi ss cc") as given.
 std::string Record(std::string_view location, std::string_view species,
                    std::string_view when_and_count);
 
