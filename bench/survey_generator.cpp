@@ -34,9 +34,11 @@
 #include <string_view>
 #include <vector>
 
+#include "run/picture_record.h"
+
 namespace {
 
-constexpr std::size_t kNameWidth = 25;
+constexpr auto kNameWidth = static_cast<std::size_t>(ot::kNameLength);
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // ---------------------------------------------------------------------------------------------
@@ -453,6 +455,7 @@ class LineWriter {
   LineWriter& operator=(const LineWriter&) = delete;
 
   void Text(std::string_view text) { buffer_.append(text); }
+  void Record(const ot::PictureRecord& record) { ot::AppendPictureRecord(buffer_, record); }
   // A number right-aligned in `width` columns.
   void Number(std::int64_t value, int width) {
     char digits[24];
@@ -634,23 +637,15 @@ void WritePicture(LineWriter& out, std::int64_t start, const std::string& locati
   const std::int64_t day = FloorDiv(p.when, kSecondsPerDay);
   const std::int64_t second_of_day = p.when - day * kSecondsPerDay;
   const CivilDate date = CivilFromDays(start + day);
-  out.Text(location);
-  out.Text(" ");
-  out.Text(label);
-  out.Text(" ");
-  out.Number(date.year, 4);
-  out.Text(" ");
-  out.Number(date.month, 2);
-  out.Text(" ");
-  out.Number(date.day, 2);
-  out.Text(" ");
-  out.Number(second_of_day / 3600, 2);
-  out.Text(" ");
-  out.Number(second_of_day / 60 % 60, 2);
-  out.Text(" ");
-  out.Number(second_of_day % 60, 2);
-  out.Text(" ");
-  out.Number(p.count, 2);
+  ot::PictureRecord record;
+  record.location = location;
+  record.species = label;
+  record.date = {date.year, date.month, date.day};
+  record.hour = static_cast<std::int32_t>(second_of_day / 3600);
+  record.minute = static_cast<std::int32_t>(second_of_day / 60 % 60);
+  record.second = static_cast<std::int32_t>(second_of_day % 60);
+  record.count = p.count;
+  out.Record(record);
   out.EndLine();
 }
 

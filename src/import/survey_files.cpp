@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "import/import_failure.h"
+#include "import/name_fitting.h"
+#include "run/picture_record.h"
 
 namespace ot::import {
 namespace {
@@ -98,11 +100,6 @@ void AppendRight(std::string& out, long value, int width) {
   out.append(digits, static_cast<std::size_t>(n));
 }
 
-void AppendPadded(std::string& out, std::string_view name) {
-  out.append(name);
-  out.append(kNameBytes - std::min(name.size(), kNameBytes), ' ');
-}
-
 void AppendDate(std::string& out, date::local_days day) {
   const date::year_month_day ymd(day);
   AppendRight(out, static_cast<int>(ymd.year()), 0);
@@ -112,13 +109,33 @@ void AppendDate(std::string& out, date::local_days day) {
   AppendRight(out, static_cast<long>(static_cast<unsigned>(ymd.day())), 0);
 }
 
+// Fitted names and capped counts fit their fields of the record.
+static_assert(kNameBytes == static_cast<std::size_t>(kNameLength));
+static_assert(kLargestCount == LargestNumberIn(PictureField::kCount));
+
+// One AllPictures.txt record and its LF.
+void AppendRecordLine(std::string& out, std::string_view location, std::string_view species,
+                      const CivilTime& time, std::int32_t count) {
+  PictureRecord record;
+  record.location = location;
+  record.species = species;
+  record.date = {time.year, static_cast<std::int32_t>(time.month),
+                 static_cast<std::int32_t>(time.day)};
+  record.hour = static_cast<std::int32_t>(time.hour);
+  record.minute = static_cast<std::int32_t>(time.minute);
+  record.second = static_cast<std::int32_t>(time.second);
+  record.count = count;
+  AppendPictureRecord(out, record);
+  out += '\n';
+}
+
 void WritePictures(TemporaryFile& file, const ImportedSurvey& survey) {
   std::string chunk;
   chunk.reserve(kWriteChunk + 128);
   for (const ImportedPicture& picture : survey.pictures) {
-    AppendPictureRecord(chunk, survey.location_names.names[picture.location],
-                        survey.species_names.names[picture.species], CivilTimeOf(picture.time),
-                        picture.count);
+    AppendRecordLine(chunk, survey.location_names.names[picture.location],
+                     survey.species_names.names[picture.species], CivilTimeOf(picture.time),
+                     picture.count);
     if (chunk.size() >= kWriteChunk) {
       file.Write(chunk);
       chunk.clear();
@@ -163,21 +180,6 @@ std::string InputFileText(const ImportedSurvey& survey) {
   text += std::to_string(survey.species.size()) + '\n';
   for (const std::string& name : survey.species_names.names) text += name + '\n';
   return text;
-}
-
-void AppendPictureRecord(std::string& out, std::string_view location, std::string_view species,
-                         const CivilTime& time, std::int32_t count) {
-  AppendPadded(out, location);
-  out += ' ';
-  AppendPadded(out, species);
-  out += ' ';
-  AppendRight(out, time.year, 4);
-  for (const long field : {static_cast<long>(time.month), static_cast<long>(time.day), time.hour,
-                           time.minute, time.second, static_cast<long>(count)}) {
-    out += ' ';
-    AppendRight(out, field, 2);
-  }
-  out += '\n';
 }
 
 void WriteSurveyFiles(const fs::path& folder, const ImportedSurvey& survey, bool replace) {

@@ -24,12 +24,6 @@ void CheckSurveyFilesFree(const std::filesystem::path& folder, bool replace);
 // throughout. FinishSurvey must have run.
 std::string InputFileText(const ImportedSurvey& survey);
 
-// Appends one AllPictures.txt record and its LF: location in columns 1-25,
-// species in 27-51, then year, month, day, hour, minute, second and count
-// right-aligned in 53-56, 58-59, 61-62, 64-65, 67-68, 70-71 and 73-74.
-void AppendPictureRecord(std::string& out, std::string_view location, std::string_view species,
-                         const CivilTime& time, std::int32_t count);
-
 // Writes both files into `folder` (created when missing). Fails, leaving
 // no file of its own behind, when a file cannot be written, or when one is
 // already there and `replace` is false.
