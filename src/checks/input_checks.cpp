@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "checks/survey_text.h"
-#include "run/tally.h"
+#include "run/calendar.h"
 
 namespace ot::checks {
 namespace {

@@ -6,8 +6,8 @@
 #include "checks/column_faults.h"
 #include "checks/input_checks.h"
 #include "checks/survey_text.h"
+#include "run/calendar.h"
 #include "run/study_input.h"
-#include "run/tally.h"
 
 namespace ot::checks {
 namespace {

@@ -1,6 +1,6 @@
 #include "checks/survey_days.h"
 
-#include "run/tally.h"
+#include "run/calendar.h"
 
 namespace ot::checks {
 
@@ -31,9 +31,8 @@ SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
 
 std::int64_t SurveyDays::StudyDay(const Date& date) const {
   if (date.year < calendar_.reference_year) return 0;
-  const std::int64_t day =
-      DayNumber(calendar_.reference_year, date) + 1 - calendar_.first_day_number;
-  return day >= 1 && day <= calendar_.num_days ? day : 0;
+  const std::int64_t day = calendar_.StudyDay(DayNumber(calendar_.reference_year, date));
+  return calendar_.Contains(day) ? day : 0;
 }
 
 bool SurveyDays::BeforeSurvey(const Date& date) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "run/calendar.h"
+#include "run/operating_days.h"
 #include "run/study_input.h"
 
 namespace ot::checks {

@@ -5,45 +5,16 @@
 namespace ot {
 namespace {
 
-constexpr std::int64_t kDaysInFourYears = 4 * 365 + 1;  // any four years hold one leap year
-constexpr std::int64_t kDaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-std::int64_t YearLength(std::int64_t year) {
-  return year % 4 == 0 ? 366 : 365;
-}
-
 std::string WithoutTrailingBlanks(std::string_view name) {
   return std::string(name.substr(0, TrimmedLength(name)));
 }
 
 }  // namespace
 
-Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number) {
-  std::int64_t year = reference_year;
-  std::int64_t n = day_number;
-  if (n < 1) {
-    const std::int64_t blocks = (1 - n + kDaysInFourYears - 1) / kDaysInFourYears;
-    year -= 4 * blocks;
-    n += kDaysInFourYears * blocks;
-  }
-  const std::int64_t blocks = (n - 1) / kDaysInFourYears;
-  year += 4 * blocks;
-  n -= kDaysInFourYears * blocks;
-  while (n > YearLength(year)) n -= YearLength(year++);
-  std::int32_t month = 1;
-  for (;; ++month) {
-    const std::int64_t length = kDaysInMonth[month] + (month == 2 && year % 4 == 0 ? 1 : 0);
-    if (n <= length || month == 12) break;
-    n -= length;
-  }
-  return {static_cast<std::int32_t>(year), month, static_cast<std::int32_t>(n)};
-}
-
 void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& calendar,
                                const RunAnswers& answers, std::int64_t num_occasions) {
   answers_ = answers;
-  reference_year_ = calendar.reference_year;
-  first_day_number_ = calendar.first_day_number;
+  calendar_ = calendar;
   study_days_ = std::max<std::int64_t>(calendar.num_days, 0);
   operating_ = OperatingDays(study, study_days_);
   for (const Location& location : study.locations) {
@@ -52,8 +23,9 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
   }
   for (std::int64_t k = 1; k <= num_occasions; ++k) {
     OccasionSpan span;
-    span.first_day = 1 + (k - 1) * answers.occasion_days;
-    span.last_day = std::min(span.first_day + answers.occasion_days - 1, study_days_);
+    const DayRange days = OccasionDays(k, answers.occasion_days, study_days_);
+    span.first_day = days.first;
+    span.last_day = days.last;
     span.first_date = DateOfStudyDay(span.first_day);
     span.last_date = DateOfStudyDay(span.last_day);
     occasions_.push_back(span);
@@ -75,9 +47,8 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
 }
 
 std::int64_t SurveyResults::OccasionOf(std::int64_t day) const {
-  const std::int64_t length = answers_.occasion_days;
-  if (length < 1 || day < 1 || day > study_days_) return 0;
-  const std::int64_t occasion = (day - 1) / length + 1;
+  if (day < 1 || day > study_days_) return 0;
+  const std::int64_t occasion = OccasionOfDay(day, answers_.occasion_days);
   return occasion <= static_cast<std::int64_t>(occasions_.size()) ? occasion : 0;
 }
 
@@ -101,10 +72,6 @@ void SurveyResults::PictureTallied(std::size_t species, const TalliedPicture& pi
 
 void SurveyResults::SpeciesDone(std::size_t species, const SkippedPictures& skipped) {
   species_.at(species - 1).pictures_skipped = skipped.total();
-}
-
-Date SurveyResults::DateOfStudyDay(std::int64_t day) const {
-  return DateOfDayNumber(reference_year_, day + first_day_number_ - 1);
 }
 
 std::int64_t SurveyResults::Effort(std::int64_t location, std::int64_t occasion) const {

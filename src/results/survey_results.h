@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "run/calendar.h"
+#include "run/operating_days.h"
 #include "run/run_observer.h"
 #include "run/study_input.h"
 
@@ -77,7 +78,7 @@ class SurveyResults : public RunObserver {
   Date first_date() const { return DateOfStudyDay(1); }
   Date last_date() const { return DateOfStudyDay(study_days_); }
   // The calendar date of study day `day` (any day, also outside the study).
-  Date DateOfStudyDay(std::int64_t day) const;
+  Date DateOfStudyDay(std::int64_t day) const { return calendar_.DateOfStudyDay(day); }
 
   // Days in occasion `occasion` (counted from 1) on which location
   // `location`'s camera operated.
@@ -114,8 +115,7 @@ class SurveyResults : public RunObserver {
   bool keep_day_pictures_;
   bool complete_ = false;
   RunAnswers answers_;
-  std::int32_t reference_year_ = 0;
-  std::int64_t first_day_number_ = 0;
+  StudyCalendar calendar_;
   std::int64_t study_days_ = 0;
   std::vector<std::string> locations_;
   std::vector<std::vector<Period>> periods_;
@@ -125,10 +125,5 @@ class SurveyResults : public RunObserver {
   std::vector<SpeciesResults> species_;
   std::vector<std::string> warnings_;
 };
-
-// The date of day number `day_number` counted from 1 January of
-// `reference_year` (day 1) in the program's calendar, where every year
-// divisible by 4 is a leap year: the inverse of DayNumber for real dates.
-Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number);
 
 }  // namespace ot

@@ -1,28 +1,22 @@
-// The study calendar: day numbers, the study's first day and length, and the
-// per-location, per-day matrix of operating days.
+// The program's one calendar: day numbers, month lengths, possible dates
+// and times, minute stamps, the dates of day numbers, the study's days and
+// the occasions they fall into. Every year divisible by 4 is a leap year.
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
-#include <limits>
-#include <memory>
-#include <optional>
-#include <span>
-#include <vector>
 
+#include "base/date.h"
 #include "run/study_input.h"
 
 namespace ot {
 
-// Day numbers count from 1 January of a reference year (day 1); every year
-// divisible by 4 is a leap year.
-struct StudyCalendar {
-  std::int32_t reference_year = 3000;  // smallest begin year of any period
-  std::int64_t first_day_number = 0;   // smallest period day number, before the shift
-  std::int64_t last_day_number = 0;    // largest period day number, before the shift
-  std::int64_t num_days =
-      0;  // last_day_number - first_day_number + 1; below 1 when no period exists
-};
+// Whether `year` has a 29 February: every year divisible by 4 does.
+constexpr bool IsLeapYear(std::int64_t year) {
+  return year % 4 == 0;
+}
+
+// The days of month `month` (1..12) of `year`.
+std::int32_t DaysInMonth(std::int64_t year, std::int32_t month);
 
 // The day number of `date` counted from 1 January of `reference_year`:
 // 365 or 366 days for each whole year from the reference year up to the
@@ -32,94 +26,72 @@ struct StudyCalendar {
 // years, no overflow for any 32-bit year.
 std::int64_t DayNumber(std::int32_t reference_year, const Date& date);
 
+// The date of day number `day_number` counted from 1 January of
+// `reference_year` (day 1): the inverse of DayNumber for real dates.
+Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number);
+
+// Whether `date` at `hour`:`minute` can exist: day within its month, hour
+// 0..23, minute 0..59.
+bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute);
+
+struct MinuteStampResult {
+  std::int64_t day_number;  // as DayNumber
+  std::int64_t stamp;       // ((day number x 24) + hour) x 60 + minute
+};
+
+// The day number and minute stamp of a picture taken at `hour`:`minute` on
+// `date`, counted from 1 January of `reference_year`. Seconds take no part.
+// `date.month` must lie in 1..12.
+MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
+                              std::int32_t minute);
+
+// The study's days. Study day 1 is the day of first_day_number.
+struct StudyCalendar {
+  std::int32_t reference_year = 3000;  // smallest begin year of any period
+  std::int64_t first_day_number = 0;   // smallest period day number, before the shift
+  std::int64_t last_day_number = 0;    // largest period day number, before the shift
+  std::int64_t num_days =
+      0;  // last_day_number - first_day_number + 1; below 1 when no period exists
+
+  // The study day of day number `day_number`, inside the study or not.
+  std::int64_t StudyDay(std::int64_t day_number) const { return day_number - first_day_number + 1; }
+  // Whether study day `day` lies in the study: 1..num_days.
+  bool Contains(std::int64_t day) const { return day >= 1 && day <= num_days; }
+  // The date of study day `day`, inside the study or not.
+  Date DateOfStudyDay(std::int64_t day) const;
+};
+
 // Sets reference_year (3000 unless a begin year is smaller), every period's day
 // numbers, first_day_number and last_day_number (the smallest and the largest of all begin
 // and end day numbers, starting from 3000 and 0) and num_days.
 void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar);
 
-// Shifts every period's day numbers so that first_day_number becomes day 1.
+// Shifts every period's day numbers to study days (StudyCalendar::StudyDay).
 void ShiftToStudyDays(StudyTables& study, const StudyCalendar& calendar);
 
-// A matrix of 32-bit counts with 1-based (row, column) access, stored column
-// by column. A row or column count below 1 gives an empty matrix.
-class Matrix {
- public:
-  Matrix() = default;
-  // Allocates rows x columns cells of 0. A request above `byte_limit`, or
-  // one that cannot be met, ends the run with the memory diagnostic naming
-  // rows x columns x 4 bytes.
-  Matrix(std::int64_t rows, std::int64_t columns,
-         std::uint64_t byte_limit = std::numeric_limits<std::uint64_t>::max());
-  // As the constructor, but a request that cannot be met gives no matrix
-  // instead of the memory failure.
-  static std::optional<Matrix> TryCreate(std::int64_t rows, std::int64_t columns,
-                                         std::uint64_t byte_limit);
+// The number of occasions: (num_days - 1 + occasion_days) / occasion_days,
+// truncated toward zero, or 0 unless that is positive. `occasion_days` must
+// not be 0.
+std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days);
 
-  std::int64_t rows() const { return rows_; }
-  std::int64_t columns() const { return columns_; }
-  std::int32_t& operator()(std::int64_t row, std::int64_t column) {
-    return cells_[Index(row, column)];
-  }
-  std::int32_t operator()(std::int64_t row, std::int64_t column) const {
-    return cells_[Index(row, column)];
-  }
-  void Fill(std::int32_t value);
-  // The cells of column `column`, row 1 first.
-  std::span<std::int32_t> Column(std::int64_t column) {
-    return {&cells_[Index(1, column)], static_cast<std::size_t>(rows_)};
-  }
-  std::span<const std::int32_t> Column(std::int64_t column) const {
-    return {&cells_[Index(1, column)], static_cast<std::size_t>(rows_)};
-  }
-
- private:
-  std::size_t Index(std::int64_t row, std::int64_t column) const {
-    if (row < 1 || row > rows_ || column < 1 || column > columns_) [[unlikely]] {
-      OutOfRange(row, column);
-    }
-    return static_cast<std::size_t>((column - 1) * rows_ + (row - 1));
-  }
-  [[noreturn]] void OutOfRange(std::int64_t row, std::int64_t column) const;
-  // The zeroed cells, or nullptr when the request cannot be met.
-  static std::int32_t* Allocate(std::int64_t rows, std::int64_t columns, std::uint64_t byte_limit);
-  std::int64_t rows_ = 0;
-  std::int64_t columns_ = 0;
-  struct FreeCells {
-    void operator()(std::int32_t* cells) const { std::free(cells); }
-  };
-  std::unique_ptr<std::int32_t[], FreeCells> cells_;
+// Study days first..last; empty when last < first.
+struct DayRange {
+  std::int64_t first = 0;
+  std::int64_t last = 0;
+  std::int64_t days() const { return last >= first ? last - first + 1 : 0; }
 };
 
-using DayMatrix = Matrix;
+// The days of occasion `occasion` (counted from 1) of a study of `num_days`
+// days: from 1 + (occasion - 1) x occasion_days to the smaller of occasion x
+// occasion_days and num_days. With a negative occasion length every range
+// is empty.
+DayRange OccasionDays(std::int64_t occasion, std::int32_t occasion_days, std::int64_t num_days);
 
-// Resets the DayMatrix: -1 on every day, then 0 on every day of every
-// operating period (both ends included; a period ending before it begins
-// sets nothing). Days outside the matrix are never touched.
-void MarkOperatingDays(const StudyTables& study, DayMatrix& days);
-
-// For each location, the study days on which its camera operated: the days
-// MarkOperatingDays sets to 0, kept as sorted, disjoint runs of days so that a lookup costs
-// a binary search over a location's few periods.
-class OperatingDays {
- public:
-  OperatingDays() = default;
-  // Takes the periods' study days (after ShiftToStudyDays), within 1..num_days.
-  OperatingDays(const StudyTables& study, std::int64_t num_days);
-  // Whether location `location` (a row, counted from 1) operated on study
-  // day `day`; false for a row or day outside the study.
-  bool Contains(std::int64_t location, std::int64_t day) const;
-  // The number of operating days of `location` in first..last.
-  std::int64_t CountIn(std::int64_t location, std::int64_t first, std::int64_t last) const;
-
- private:
-  struct DayRun {
-    std::int64_t first;
-    std::int64_t last;
-  };
-  std::vector<std::vector<DayRun>> runs_;  // per location
-};
-
-// Adds `amount` to a cell, saturating at the 32-bit limits.
-void AddToCell(std::int32_t& cell, std::int64_t amount);
+// The occasion (counted from 1) whose range holds study day `day` (1 or
+// more), or 0 when none does: with a negative occasion length every range
+// is empty.
+inline std::int64_t OccasionOfDay(std::int64_t day, std::int32_t occasion_days) {
+  return occasion_days > 0 ? (day - 1) / occasion_days + 1 : 0;
+}
 
 }  // namespace ot

@@ -140,11 +140,6 @@ void CopyRowsMarkingNonOperating(UnitTable& units, std::int64_t num_locations,
 
 }  // namespace
 
-std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days) {
-  const std::int64_t t = (num_days - 1 + occasion_days) / occasion_days;
-  return t > 0 ? t : 0;
-}
-
 void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_days,
                  std::int64_t& num_occasions) {
   num_occasions = CountOccasions(num_days, occasion_days);
@@ -159,14 +154,12 @@ void OccasionsFromDays(std::int32_t occasion_days, const DayMatrix& days,
                        OccasionMatrix& occasions) {
   const std::int64_t num_days = days.columns();
   for (std::int64_t i = 1; i <= occasions.rows(); ++i) {
-    std::int64_t first = 1;
     for (std::int64_t k = 1; k <= occasions.columns(); ++k) {
-      const std::int64_t last = std::min(first + occasion_days - 1, num_days);
+      const DayRange range = OccasionDays(k, occasion_days, num_days);
       std::int64_t sum = 0;
-      for (std::int64_t d = std::max<std::int64_t>(first, 1); d <= last; ++d) sum += days(i, d);
+      for (std::int64_t d = range.first; d <= range.last; ++d) sum += days(i, d);
       occasions(i, k) =
           sum < 0 ? -1 : static_cast<std::int32_t>(std::min<std::int64_t>(sum, INT32_MAX));
-      first += occasion_days;
     }
   }
 }
@@ -175,14 +168,12 @@ void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
                    std::int64_t num_days, Matrix& idle) {
   for (std::int64_t i = 1; i <= idle.columns(); ++i) {
     const std::span<std::int32_t> location = idle.Column(i);
-    std::int64_t first = 1;
+    std::int64_t k = 1;
     for (std::int32_t& cell : location) {
-      const std::int64_t last = std::min(first + occasion_days - 1, num_days);
-      const std::int64_t from = std::max<std::int64_t>(first, 1);
-      const std::int64_t days = last >= from ? last - from + 1 : 0;
-      const std::int64_t operated = days > 0 ? operating.CountIn(i, from, last) : 0;
+      const DayRange range = OccasionDays(k++, occasion_days, num_days);
+      const std::int64_t days = range.days();
+      const std::int64_t operated = days > 0 ? operating.CountIn(i, range.first, range.last) : 0;
       cell = static_cast<std::int32_t>(std::min<std::int64_t>(days - operated, INT32_MAX));
-      first += occasion_days;
     }
   }
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "run/calendar.h"
+#include "run/matrix.h"
+#include "run/operating_days.h"
 #include "run/study_input.h"
 #include "textio/text_unit.h"
 
@@ -11,32 +13,20 @@ namespace ot {
 
 using OccasionMatrix = Matrix;
 
-// The number of occasions: (num_days - 1 + occasion_days) / occasion_days,
-// truncated toward zero, or 0 unless that is positive. `occasion_days` must
-// not be 0.
-std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days);
-
 // Sets `num_occasions` and writes the seven header lines to `output`.
 void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_days,
                  std::int64_t& num_occasions);
 
 // Fills every cell of `occasions` (rows x num_occasions): the plain sum of the
 // location's day cells in the occasion, each non-operating day adding -1,
-// shown as -1 when negative. Occasion k covers days 1 + (k - 1) x
-// occasion_days to the smaller of k x occasion_days and num_days.
+// shown as -1 when negative. Each occasion covers its OccasionDays of the
+// matrix's columns.
 void OccasionsFromDays(std::int32_t occasion_days, const DayMatrix& days,
                        OccasionMatrix& occasions);
 
-// The occasion (counted from 1) whose range in OccasionsFromDays holds study day
-// `day` (1 or more), or 0 when none does: with a negative occasion length
-// every range is empty.
-inline std::int64_t OccasionOfDay(std::int64_t day, std::int32_t occasion_days) {
-  return occasion_days > 0 ? (day - 1) / occasion_days + 1 : 0;
-}
-
 // Fills every cell of `idle` (num_occasions rows, one column per location)
-// with the days of the occasion's range in OccasionsFromDays on which the
-// location's camera did not operate, of a study of `num_days` days.
+// with the days of the occasion's OccasionDays on which the location's
+// camera did not operate, of a study of `num_days` days.
 void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
                    std::int64_t num_days, Matrix& idle);
 

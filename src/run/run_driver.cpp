@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "run/calendar.h"
+#include "run/matrix.h"
 #include "run/occasion_output.h"
+#include "run/operating_days.h"
 #include "run/species_turns.h"
 #include "run/study_input.h"
 #include "run/tally.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "run/occasion_output.h"
+#include "run/calendar.h"
 #include "run/species_selection.h"
 
 namespace ot {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "run/calendar.h"
+#include "run/matrix.h"
 #include "run/picture_record.h"
 #include "run/run_observer.h"
 #include "run/study_input.h"

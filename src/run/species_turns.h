@@ -8,7 +8,9 @@
 #include <optional>
 
 #include "run/calendar.h"
+#include "run/matrix.h"
 #include "run/occasion_output.h"
+#include "run/operating_days.h"
 #include "run/run_observer.h"
 #include "run/species_batch.h"
 #include "run/study_input.h"

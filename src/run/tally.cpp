@@ -7,31 +7,12 @@
 #include "textio/fixed_width.h"
 
 namespace ot {
-namespace {
-
-constexpr std::int32_t kDaysInMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-}  // namespace
 
 std::int64_t FindLocation(const StudyTables& study, std::string_view name) {
   for (std::size_t i = 0; i < study.locations.size(); ++i) {
     if (study.locations[i].name == name) return static_cast<std::int64_t>(i + 1);
   }
   return 0;
-}
-
-MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
-                              std::int32_t minute) {
-  const std::int64_t day_number = DayNumber(reference_year, date);
-  return {day_number, (day_number * 24 + hour) * 60 + minute};
-}
-
-bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute) {
-  if (date.month < 1 || date.month > 12) return false;
-  const std::int32_t month_days =
-      kDaysInMonth[date.month] + (date.month == 2 && date.year % 4 == 0 ? 1 : 0);
-  return date.day >= 1 && date.day <= month_days && hour >= 0 && hour <= 23 && minute >= 0 &&
-         minute <= 59;
 }
 
 LocationIndex::LocationIndex(const StudyTables& study) {
@@ -71,8 +52,8 @@ Placement PicturePlacer::Place(const PictureRecord& picture, PlacedPicture& plac
   if (date.year < calendar_.reference_year) return Placement::kOutsideStudy;
   const MinuteStampResult when =
       MinuteStamp(calendar_.reference_year, date, picture.hour, picture.minute);
-  const std::int64_t day = when.day_number + 1 - calendar_.first_day_number;
-  if (day < 1 || day > calendar_.num_days || location > rows_) return Placement::kOutsideStudy;
+  const std::int64_t day = calendar_.StudyDay(when.day_number);
+  if (!calendar_.Contains(day) || location > rows_) return Placement::kOutsideStudy;
   placed.location = location;
   placed.day = day;
   placed.stamp = when.stamp;

@@ -7,6 +7,8 @@
 #include <unordered_map>
 
 #include "run/calendar.h"
+#include "run/matrix.h"
+#include "run/operating_days.h"
 #include "run/picture_record.h"
 #include "run/run_observer.h"
 #include "run/study_input.h"
@@ -17,17 +19,6 @@ namespace ot {
 // The row of the first location named `name` (all 25 characters compared),
 // counted from 1; 0 when no location has that name.
 std::int64_t FindLocation(const StudyTables& study, std::string_view name);
-
-struct MinuteStampResult {
-  std::int64_t day_number;  // as DayNumber
-  std::int64_t stamp;       // ((day number x 24) + hour) x 60 + minute
-};
-
-// The day number and minute stamp of a picture taken at `hour`:`minute` on
-// `date`, counted from 1 January of `reference_year`. Seconds take no part.
-// `date.month` must lie in 1..12.
-MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
-                              std::int32_t minute);
 
 // What the tally of one species found besides its counts.
 struct TallyOutcome {
@@ -41,10 +32,6 @@ struct TallyListener {
   RunObserver* observer = nullptr;
   std::size_t species = 0;
 };
-
-// Whether `date` at `hour`:`minute` can exist: day within its month (29
-// days in February of a year divisible by 4), hour 0..23, minute 0..59.
-bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute);
 
 // Rows by location name (all 25 characters compared), the first listing of
 // a repeated name winning. The study must outlive the index.

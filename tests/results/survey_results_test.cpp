@@ -19,37 +19,6 @@ std::string Text(const Date& date) {
   return text;
 }
 
-TEST(DateOfDayNumber, InvertsDayNumberForEveryDayOfFourCenturies) {
-  for (std::int32_t reference : {1, 1899, 2019, 2020}) {
-    for (std::int32_t year = reference; year < reference + 400; ++year) {
-      for (std::int32_t month = 1; month <= 12; ++month) {
-        for (std::int32_t day = 1; day <= 28; day += 9) {
-          const Date date{year, month, day};
-          const Date back = DateOfDayNumber(reference, DayNumber(reference, date));
-          ASSERT_EQ(Text(back), Text(date)) << "reference " << reference;
-        }
-      }
-    }
-  }
-}
-
-TEST(DateOfDayNumber, EdgesOfMonthsAndYears) {
-  struct {
-    std::int32_t reference;
-    std::int64_t day_number;
-    const char* date;
-  } cases[] = {
-      {2019, 1, "2019-01-01"},  {2019, 365, "2019-12-31"},  {2019, 366, "2020-01-01"},
-      {2020, 60, "2020-02-29"}, {2020, 366, "2020-12-31"},  {2100, 60, "2100-02-29"},
-      {2019, 0, "2018-12-31"},  {2019, -365, "2017-12-31"}, {2019, -1460, "2015-01-01"},
-      {2019, 59, "2019-02-28"}, {2019, 60, "2019-03-01"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.date);
-    EXPECT_EQ(Text(DateOfDayNumber(c.reference, c.day_number)), c.date);
-  }
-}
-
 struct ObservedRun {
   testing::ScratchFolder folder;
   SurveyResults results{true};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 
@@ -10,14 +11,14 @@
 namespace ot {
 namespace {
 
-template <class Step>
-std::string FailureOf(Step&& step) {
-  try {
-    step();
-  } catch (const RunFailure& failure) {
-    return failure.what();
-  }
-  return "(no failure)";
+using testing::StudyOf;
+using testing::WorkedExampleStudy;
+
+// "2019-11-20"
+std::string Text(const Date& date) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text;
 }
 
 // Day numbers the long way: one whole year at a time, then one month at a time.
@@ -73,24 +74,6 @@ TEST(DayNumber, AgreesWithAYearByYearCount) {
   }
 }
 
-StudyTables StudyOf(std::initializer_list<std::initializer_list<std::pair<Date, Date>>> sites) {
-  StudyTables study;
-  for (const auto& periods : sites) {
-    Location location;
-    location.name = std::string(kNameLength, ' ');
-    for (const auto& [begin, end] : periods) location.periods.push_back({begin, end});
-    location.num_periods = static_cast<std::int32_t>(location.periods.size());
-    study.locations.push_back(location);
-  }
-  study.num_locations = static_cast<std::int32_t>(study.locations.size());
-  return study;
-}
-
-StudyTables WorkedExample() {
-  return StudyOf({{{{2019, 11, 20}, {2020, 1, 15}}, {{2020, 2, 1}, {2020, 3, 10}}},
-                  {{{2019, 12, 1}, {2020, 3, 31}}}});
-}
-
 std::vector<std::int64_t> DayNumbers(const StudyTables& study) {
   std::vector<std::int64_t> numbers;
   for (const auto& location : study.locations) {
@@ -103,7 +86,7 @@ std::vector<std::int64_t> DayNumbers(const StudyTables& study) {
 }
 
 TEST(DaysAndApplyOffset, WorkedExample) {
-  StudyTables study = WorkedExample();
+  StudyTables study = WorkedExampleStudy();
   StudyCalendar calendar;
   calendar.reference_year = 1;  // ignored on entry
   SetStudyCalendar(study, calendar);
@@ -166,90 +149,129 @@ TEST(DaysAndApplyOffset, FarYearsAreComputedAtOnce) {
   EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{1, 730499262561}));
 }
 
-// A row of a DayMatrix as text: '-' for -1, '0' for 0, '?' otherwise.
-std::string RowText(const DayMatrix& days, std::int64_t row) {
-  std::string text;
-  for (std::int64_t d = 1; d <= days.columns(); ++d) {
-    text += days(row, d) == -1 ? '-' : days(row, d) == 0 ? '0' : '?';
-  }
-  return text;
-}
-
-TEST(MarkOperatingDays, WorkedExampleRows) {
-  StudyTables study = WorkedExample();
-  StudyCalendar calendar;
-  SetStudyCalendar(study, calendar);
-  ShiftToStudyDays(study, calendar);
-  DayMatrix days(2, calendar.num_days);
-  days.Fill(7);  // whatever an earlier species left
-  MarkOperatingDays(study, days);
-  EXPECT_EQ(RowText(days, 1), std::string(57, '0') + std::string(16, '-') + std::string(39, '0') +
-                                  std::string(21, '-'));
-  EXPECT_EQ(RowText(days, 2), std::string(11, '-') + std::string(122, '0'));
-}
-
-TEST(MarkOperatingDays, PeriodsOfOneLocation) {
-  struct {
-    const char* label;
-    std::vector<std::pair<std::int64_t, std::int64_t>> periods;  // shifted day numbers
-    std::string row;                                             // of 10 days
-  } cases[] = {{"none", {}, "----------"},
-               {"single day", {{5, 5}}, "----0-----"},
-               {"whole study", {{1, 10}}, "0000000000"},
-               {"overlapping", {{2, 5}, {4, 7}}, "-000000---"},
-               {"touching", {{2, 4}, {4, 6}}, "-00000----"},
-               {"with a gap", {{1, 2}, {9, 10}}, "00------00"},
-               {"end before begin", {{6, 3}}, "----------"},
-               {"end before begin, covered by another", {{6, 3}, {3, 4}}, "--00------"},
-               {"outside the matrix", {{-3, 2}, {9, 15}, {20, 30}, {-9, -1}}, "00------00"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    StudyTables study = StudyOf({{}, {}});
-    for (auto [begin, end] : c.periods) {
-      Period period;
-      period.begin_day = begin;
-      period.end_day = end;
-      study.locations[1].periods.push_back(period);
+TEST(DateOfDayNumber, InvertsDayNumberForEveryDayOfFourCenturies) {
+  for (std::int32_t reference : {1, 1899, 2019, 2020}) {
+    for (std::int32_t year = reference; year < reference + 400; ++year) {
+      for (std::int32_t month = 1; month <= 12; ++month) {
+        for (std::int32_t day = 1; day <= 28; day += 9) {
+          const Date date{year, month, day};
+          const Date back = DateOfDayNumber(reference, DayNumber(reference, date));
+          ASSERT_EQ(Text(back), Text(date)) << "reference " << reference;
+        }
+      }
     }
-    DayMatrix days(2, 10);
-    MarkOperatingDays(study, days);
-    EXPECT_EQ(RowText(days, 1), "----------");
-    EXPECT_EQ(RowText(days, 2), c.row);
   }
 }
 
-TEST(Matrix, RowsOrColumnsBelowOneGiveAnEmptyMatrix) {
+TEST(DateOfDayNumber, EdgesOfMonthsAndYears) {
   struct {
-    std::int64_t rows, columns;
-  } cases[] = {{0, 5}, {5, 0}, {3, -2999}, {-1, -1}, {0, 2000000000000}};
+    std::int32_t reference;
+    std::int64_t day_number;
+    const char* date;
+  } cases[] = {
+      {2019, 1, "2019-01-01"},  {2019, 365, "2019-12-31"},  {2019, 366, "2020-01-01"},
+      {2020, 60, "2020-02-29"}, {2020, 366, "2020-12-31"},  {2100, 60, "2100-02-29"},
+      {2019, 0, "2018-12-31"},  {2019, -365, "2017-12-31"}, {2019, -1460, "2015-01-01"},
+      {2019, 59, "2019-02-28"}, {2019, 60, "2019-03-01"},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.rows) + " x " + std::to_string(c.columns));
-    DayMatrix days(c.rows, c.columns, 0);
-    EXPECT_EQ(days.rows() * days.columns(), 0);
-    StudyTables study = StudyOf({{{{2020, 1, 1}, {2020, 1, 2}}}});
-    study.locations[0].periods[0].begin_day = 1;
-    study.locations[0].periods[0].end_day = 2;
-    MarkOperatingDays(study, days);  // touches nothing
+    SCOPED_TRACE(c.date);
+    EXPECT_EQ(Text(DateOfDayNumber(c.reference, c.day_number)), c.date);
   }
 }
 
-TEST(Matrix, RequestsAboveTheLimitAreTheMemoryFailure) {
+TEST(MinuteStamp, DayNumberAndMinutes) {
   struct {
-    std::int64_t rows, columns;
-    std::uint64_t limit;
-    const char* bytes;  // "" when the allocation succeeds
-  } cases[] = {{1000, 1000, 4000000, ""},
-               {1000, 1000, 3999999, "4000000"},
-               {2, 133, 1063, "1064"},
-               {2147483647, 2147483647, UINT64_MAX, "18446744056529682436"},
-               {2000000000, 2000000000000, UINT64_MAX, "16000000000000000000000"},
-               {2000000000, 2000000000000, 1000, "16000000000000000000000"}};
+    std::int32_t reference;
+    Date date;
+    std::int32_t hour, minute;
+    std::int64_t day_number, stamp;
+  } cases[] = {{2019, {2019, 11, 21}, 6, 10, 325, 468370},
+               {2019, {2019, 12, 6}, 0, 5, 340, 489605},
+               {2019, {2020, 4, 2}, 10, 0, 458, 660120},
+               {2019, {2019, 2, 30}, 0, 0, 61, 87840},
+               {-2147483647 - 1, {2147483647, 12, 31}, 99, 99, 1568736804864, 2258980999010199}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.rows) + " x " + std::to_string(c.columns));
-    const std::string expected = *c.bytes ? "OccasionTallies: " + std::string(c.bytes) +
-                                                " bytes requested, not enough memory.\n"
-                                          : "(no failure)";
-    EXPECT_EQ(FailureOf([&] { DayMatrix days(c.rows, c.columns, c.limit); }), expected);
+    SCOPED_TRACE(c.stamp);
+    const MinuteStampResult result = MinuteStamp(c.reference, c.date, c.hour, c.minute);
+    EXPECT_EQ(result.day_number, c.day_number);
+    EXPECT_EQ(result.stamp, c.stamp);
+  }
+}
+
+TEST(CountOccasions, TruncatingDivisionAndNothingBelowOne) {
+  struct {
+    std::int64_t num_days;
+    std::int32_t occasion_days;
+    std::int64_t occasions;
+  } cases[] = {
+      // clang-format off
+      {10, 4, 3}, {10, 5, 2}, {10, 10, 1}, {10, 11, 1}, {10, 1, 10}, {1, 1, 1}, {133, 7, 19},
+      {133, 2147483647, 1}, {2147483647, 2147483647, 1}, {730499262561, 1, 730499262561},
+      {-2999, 4, 0}, {-2999, 1, 0}, {-2999, 2147483647, 0}, {10, -3, 0}, {2, -1, 0}, {1, -3, 1},
+      {-2999, -1, 3001},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.num_days) + " days by " + std::to_string(c.occasion_days));
+    EXPECT_EQ(CountOccasions(c.num_days, c.occasion_days), c.occasions);
+  }
+}
+
+TEST(IsPossibleDateAndTime, MonthLengthsLeapYearsAndTheClock) {
+  struct {
+    Date date;
+    std::int32_t hour, minute;
+    bool possible;
+  } cases[] = {
+      {{2019, 1, 31}, 0, 0, true},  {{2019, 4, 31}, 0, 0, false}, {{2019, 2, 28}, 23, 59, true},
+      {{2019, 2, 29}, 0, 0, false}, {{2020, 2, 29}, 0, 0, true},  {{2100, 2, 29}, 0, 0, true},
+      {{-4, 2, 29}, 0, 0, true},    {{-1, 2, 29}, 0, 0, false},   {{2019, 12, 31}, 0, 0, true},
+      {{2019, 6, 0}, 0, 0, false},  {{2019, 0, 1}, 0, 0, false},  {{2019, 13, 1}, 0, 0, false},
+      {{2019, 6, 1}, 24, 0, false}, {{2019, 6, 1}, 0, 60, false}, {{2019, 6, 1}, -1, 0, false},
+      {{2019, 6, 1}, 0, -1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Text(c.date) + " " + std::to_string(c.hour) + ":" + std::to_string(c.minute));
+    EXPECT_EQ(IsPossibleDateAndTime(c.date, c.hour, c.minute), c.possible);
+  }
+  // The month lengths add up to the length of the year.
+  for (const std::int32_t year : {2019, 2020}) {
+    std::int64_t days = 0;
+    for (std::int32_t month = 1; month <= 12; ++month) days += DaysInMonth(year, month);
+    EXPECT_EQ(days, DayNumber(year, {year, 12, 31}));
+  }
+}
+
+TEST(OccasionDays, RangesAndTheOccasionOfEachDay) {
+  struct {
+    std::int64_t num_days;
+    std::int32_t occasion_days;
+    const char* ranges;  // first-last of each occasion CountOccasions gives
+  } cases[] = {
+      {10, 4, "1-4 5-8 9-10"}, {133, 70, "1-70 71-133"}, {3, 1, "1-1 2-2 3-3"},
+      {5, 2147483647, "1-5"},  {1, -3, "1--3"},          {-2999, -1, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.num_days) + " days by " + std::to_string(c.occasion_days));
+    std::string ranges;
+    const std::int64_t occasions = CountOccasions(c.num_days, c.occasion_days);
+    for (std::int64_t k = 1; k <= occasions && k <= 3; ++k) {
+      const DayRange range = OccasionDays(k, c.occasion_days, c.num_days);
+      if (!ranges.empty()) ranges += ' ';
+      ranges += std::to_string(range.first);
+      ranges += '-';
+      ranges += std::to_string(range.last);
+      for (std::int64_t d = range.first; d <= range.last; ++d) {
+        ASSERT_EQ(OccasionOfDay(d, c.occasion_days), k) << "day " << d;
+      }
+    }
+    if (occasions <= 3) {
+      EXPECT_EQ(ranges, c.ranges);
+    }
+    if (c.occasion_days < 1) {
+      EXPECT_EQ(OccasionOfDay(1, c.occasion_days), 0);
+    }
   }
 }
 

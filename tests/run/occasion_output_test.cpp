@@ -18,25 +18,6 @@ std::string Padded(std::string text) {
   return text;
 }
 
-TEST(CountOccasions, TruncatingDivisionAndNothingBelowOne) {
-  struct {
-    std::int64_t num_days;
-    std::int32_t occasion_days;
-    std::int64_t occasions;
-  } cases[] = {
-      // clang-format off
-      {10, 4, 3}, {10, 5, 2}, {10, 10, 1}, {10, 11, 1}, {10, 1, 10}, {1, 1, 1}, {133, 7, 19},
-      {133, 2147483647, 1}, {2147483647, 2147483647, 1}, {730499262561, 1, 730499262561},
-      {-2999, 4, 0}, {-2999, 1, 0}, {-2999, 2147483647, 0}, {10, -3, 0}, {2, -1, 0}, {1, -3, 1},
-      {-2999, -1, 3001},
-      // clang-format on
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.num_days) + " days by " + std::to_string(c.occasion_days));
-    EXPECT_EQ(CountOccasions(c.num_days, c.occasion_days), c.occasions);
-  }
-}
-
 DayMatrix DaysOf(const std::vector<std::vector<std::int32_t>>& rows) {
   DayMatrix days(static_cast<std::int64_t>(rows.size()),
                  rows.empty() ? 0 : static_cast<std::int64_t>(rows[0].size()));

@@ -233,24 +233,5 @@ TEST(TallyDetections, FarReferenceYearDoesNotOverflow) {
   EXPECT_EQ(survey.Changes(), "(1,2)=4 (2,133)=99");
 }
 
-TEST(MinuteStamp, DayNumberAndMinutes) {
-  struct {
-    std::int32_t reference;
-    Date date;
-    std::int32_t hour, minute;
-    std::int64_t day_number, stamp;
-  } cases[] = {{2019, {2019, 11, 21}, 6, 10, 325, 468370},
-               {2019, {2019, 12, 6}, 0, 5, 340, 489605},
-               {2019, {2020, 4, 2}, 10, 0, 458, 660120},
-               {2019, {2019, 2, 30}, 0, 0, 61, 87840},
-               {-2147483647 - 1, {2147483647, 12, 31}, 99, 99, 1568736804864, 2258980999010199}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.stamp);
-    const MinuteStampResult result = MinuteStamp(c.reference, c.date, c.hour, c.minute);
-    EXPECT_EQ(result.day_number, c.day_number);
-    EXPECT_EQ(result.stamp, c.stamp);
-  }
-}
-
 }  // namespace
 }  // namespace ot

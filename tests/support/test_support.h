@@ -3,11 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "run/study_input.h"
 #include "textio/byte_stream.h"
 #include "textio/folder.h"
 #include "textio/text_unit.h"
@@ -65,6 +68,13 @@ struct UnitBench {
 // dd hh mi ss cc") as given.
 std::string Record(std::string_view location, std::string_view species,
                    std::string_view when_and_count);
+
+// A study of blank-named locations, each with the periods (begin and end
+// dates) given, and no species.
+StudyTables StudyOf(std::initializer_list<std::initializer_list<std::pair<Date, Date>>> sites);
+
+// The periods of the worked-example Input.txt as StudyOf gives them.
+StudyTables WorkedExampleStudy();
 
 // The worked-example Input.txt: Ridge top (two periods), Creek crossing (one
 // period, with remarks and its dates over two lines), Red fox and Wild boar.
