@@ -33,11 +33,8 @@ std::string UnreadableNumber(const PictureLine& line, bool selected) {
 
 PictureChecks::PictureChecks(const InputListing& listing, const SurveyDays& days,
                              std::int32_t this_year, ProblemList& problems)
-    : days_(days), this_year_(this_year), problems_(problems) {
+    : days_(days), this_year_(this_year), problems_(problems), locations_(listing.study) {
   const StudyTables& study = listing.study;
-  for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
-  }
   for (const std::string& name : study.species) species_names_.push_back(Trimmed(name));
   previous_.resize(study.species.size());
   counts_.location_pictures.resize(study.locations.size());
@@ -57,9 +54,8 @@ void PictureChecks::Check(const PictureLine& line) {
   if (head.find_first_of("0123456789") == std::string_view::npos) return;
   ++records_;
   if (!ReadsAsRecord(line)) return;
-  const auto found = rows_.find(line.location);
-  const std::int64_t row = found == rows_.end() ? 0 : found->second;
-  Count(line, row);
+  const std::int64_t location = locations_.Find(line.location);
+  Count(line, location);
   const std::int32_t year = line.date.year;
   if (year < kFirstPlausibleYear || year > this_year_ + 1) {
     problems_.Add(ProblemKind::kImplausibleYear, SurveyFile::kPictures, line.number, [&] {
@@ -68,7 +64,7 @@ void PictureChecks::Check(const PictureLine& line) {
                                   : ": the year is after " + std::to_string(this_year_ + 1));
     });
   }
-  if (!selectors_.empty() && row > 0) CheckTallied(line, row);
+  if (!selectors_.empty() && location != kNoLocation) CheckTallied(line, location);
 }
 
 bool PictureChecks::ReadsAsRecord(const PictureLine& line) {
@@ -85,9 +81,9 @@ bool PictureChecks::ReadsAsRecord(const PictureLine& line) {
   return false;
 }
 
-void PictureChecks::Count(const PictureLine& line, std::int64_t row) {
-  if (row > 0) {
-    ++counts_.location_pictures[static_cast<std::size_t>(row - 1)];
+void PictureChecks::Count(const PictureLine& line, std::int64_t location) {
+  if (location != kNoLocation) {
+    ++counts_.location_pictures[static_cast<std::size_t>(location)];
   } else {
     counts_.unlisted_locations.Count(Trimmed(line.location), line.number);
   }
@@ -102,7 +98,7 @@ void PictureChecks::Count(const PictureLine& line, std::int64_t row) {
   }
 }
 
-void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t row) {
+void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t location) {
   const std::int64_t number = line.number;
   const Date& date = line.date;
   if (date.month < 1 || date.month > 12) {
@@ -111,8 +107,8 @@ void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t row) {
     });
     return;
   }
-  const std::int64_t day = days_.StudyDay(date);
-  if (day == 0) {
+  const std::optional<std::int64_t> day = days_.StudyDay(date);
+  if (!day) {
     problems_.Add(ProblemKind::kOutsideSurvey, SurveyFile::kPictures, number, [&] {
       return Picture(line) +
              (days_.BeforeSurvey(date)
@@ -121,7 +117,7 @@ void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t row) {
     });
     return;
   }
-  if (!days_.Operating(row, day)) {
+  if (!days_.Operating(location, *day)) {
     problems_.Add(ProblemKind::kNotOperating, SurveyFile::kPictures, number,
                   [&] { return Picture(line) + ": its camera was not operating that day"; });
   }
@@ -133,14 +129,14 @@ void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t row) {
   bool reported = false;
   for (std::size_t s : selectors_) {
     Previous& previous = previous_[s];
-    if (!reported && previous.row == row && stamp < previous.stamp) {
+    if (!reported && previous.location == location && stamp < previous.stamp) {
       reported = true;
       problems_.Add(ProblemKind::kOutOfOrder, SurveyFile::kPictures, number, [&] {
         return Picture(line) + ": earlier than line " + std::to_string(previous.line) + " (" +
                DateText(previous.date) + " " + TimeText(previous.hour, previous.minute) + ")";
       });
     }
-    previous = {row, stamp, number, line.hour, line.minute, date};
+    previous = {location, stamp, number, line.hour, line.minute, date};
   }
 }
 

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "checks/input_listing.h"
@@ -11,6 +10,7 @@
 #include "checks/picture_log.h"
 #include "checks/problem_list.h"
 #include "checks/survey_days.h"
+#include "run/tally.h"
 
 namespace ot::checks {
 
@@ -44,20 +44,20 @@ class PictureChecks {
   // Whether the record is in the fixed columns and its numbers read;
   // reports it when not. Selects its species.
   bool ReadsAsRecord(const PictureLine& line);
-  // Counts the record's location (row 0: not listed) and species.
-  void Count(const PictureLine& line, std::int64_t row);
-  // The checks of a record the tally takes, at listed location `row`.
-  void CheckTallied(const PictureLine& line, std::int64_t row);
+  // Counts the record's location (kNoLocation: not listed) and species.
+  void Count(const PictureLine& line, std::int64_t location);
+  // The checks of a record the tally takes, at listed location `location`.
+  void CheckTallied(const PictureLine& line, std::int64_t location);
 
   const SurveyDays& days_;
   std::int32_t this_year_;
   ProblemList& problems_;
-  std::unordered_map<std::string_view, std::int64_t> rows_;  // first listing of each name
-  std::vector<std::string_view> species_names_;              // without trailing blanks
-  std::vector<std::size_t> selectors_;                       // of the current record
+  LocationIndex locations_;                      // first listing of each name
+  std::vector<std::string_view> species_names_;  // without trailing blanks
+  std::vector<std::size_t> selectors_;           // of the current record
   // Each species' previous tallied picture, as the tally keeps it.
   struct Previous {
-    std::int64_t row = 0;
+    std::int64_t location = kNoLocation;  // none before the first picture
     std::int64_t stamp = 0;
     std::int64_t line = 0;
     std::int32_t hour = 0;

@@ -29,10 +29,11 @@ SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
   }
 }
 
-std::int64_t SurveyDays::StudyDay(const Date& date) const {
-  if (date.year < calendar_.reference_year) return 0;
+std::optional<std::int64_t> SurveyDays::StudyDay(const Date& date) const {
+  if (date.year < calendar_.reference_year) return std::nullopt;
   const std::int64_t day = calendar_.StudyDay(DayNumber(calendar_.reference_year, date));
-  return calendar_.Contains(day) ? day : 0;
+  if (!calendar_.Contains(day)) return std::nullopt;
+  return day;
 }
 
 bool SurveyDays::BeforeSurvey(const Date& date) const {
@@ -44,8 +45,8 @@ std::int64_t SurveyDays::Stamp(const Date& date, std::int32_t hour, std::int32_t
   return MinuteStamp(calendar_.reference_year, date, hour, minute).stamp;
 }
 
-bool SurveyDays::Operating(std::int64_t row, std::int64_t day) const {
-  return operating_.Contains(row, day);
+bool SurveyDays::Operating(std::int64_t location, std::int64_t day) const {
+  return operating_.Contains(location, day);
 }
 
 std::int64_t SurveyDays::BeginDay(std::size_t location, std::size_t period) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "run/calendar.h"
 #include "run/operating_days.h"
@@ -16,16 +17,18 @@ class SurveyDays {
   explicit SurveyDays(const StudyTables& study);
 
   // Where the tally places a picture taken on `date` (month in 1..12): its
-  // study day counted from 1, or 0 when the run leaves it out as before
+  // study day counted from 0, or none when the run leaves it out as before
   // the survey's first day (its year included) or after its last.
-  std::int64_t StudyDay(const Date& date) const;
+  std::optional<std::int64_t> StudyDay(const Date& date) const;
   // Whether `StudyDay` left `date` out as too early (else too late).
   bool BeforeSurvey(const Date& date) const;
   // The minute stamp by which the tally orders a location's pictures.
   std::int64_t Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const;
-  // Whether the camera of location `row` (counted from 1) operated on `day`.
-  bool Operating(std::int64_t row, std::int64_t day) const;
-  // The study days of a period, from the run's day numbers.
+  // Whether the camera of location `location` operated on study day `day`
+  // (both counted from 0).
+  bool Operating(std::int64_t location, std::int64_t day) const;
+  // The study days of period `period` of location `location` (all counted
+  // from 0), from the run's day numbers.
   std::int64_t BeginDay(std::size_t location, std::size_t period) const;
   std::int64_t EndDay(std::size_t location, std::size_t period) const;
 

@@ -22,7 +22,7 @@ std::string IsoDate(const Date& date) {
   return text;
 }
 
-// The study's tables, indexed from 1 as the results are.
+// The sizes of the study's tables.
 struct Dimensions {
   std::int64_t sites;
   std::int64_t occasions;
@@ -32,15 +32,15 @@ struct Dimensions {
 };
 
 const std::string& SiteName(const SurveyResults& r, std::int64_t site) {
-  return r.locations()[static_cast<std::size_t>(site - 1)];
+  return r.locations()[static_cast<std::size_t>(site)];
 }
 
 void WriteOccasions(const SurveyResults& r, ReplacementFile& file) {
   CsvWriter csv(file);
   csv.Text("occasion").Text("first_date").Text("last_date").Text("days").EndRow();
-  std::int64_t k = 0;
+  std::int64_t shown = 0;  // occasions are numbered from 1 in the file
   for (const OccasionSpan& span : r.occasions()) {
-    csv.Number(++k)
+    csv.Number(++shown)
         .Text(IsoDate(span.first_date))
         .Text(IsoDate(span.last_date))
         .Number(span.days())
@@ -49,14 +49,14 @@ void WriteOccasions(const SurveyResults& r, ReplacementFile& file) {
 }
 
 void WriteEffortColumns(const SurveyResults& r, CsvWriter& csv, std::int64_t site) {
-  for (std::int64_t k = 1; k <= Dimensions(r).occasions; ++k) csv.Number(r.Effort(site, k));
+  for (std::int64_t k = 0; k < Dimensions(r).occasions; ++k) csv.Number(r.Effort(site, k));
 }
 
 void WriteEffort(const SurveyResults& r, ReplacementFile& file) {
   const Dimensions d(r);
   CsvWriter csv(file);
   csv.Text("site").NumberedNames("effort.", d.occasions).EndRow();
-  for (std::int64_t i = 1; i <= d.sites; ++i) {
+  for (std::int64_t i = 0; i < d.sites; ++i) {
     csv.Text(SiteName(r, i));
     WriteEffortColumns(r, csv, i);
     csv.EndRow();
@@ -67,9 +67,9 @@ void WriteSpeciesCounts(const SurveyResults& r, std::size_t species, Replacement
   const Dimensions d(r);
   CsvWriter csv(file);
   csv.Text("site").NumberedNames("y.", d.occasions).NumberedNames("effort.", d.occasions).EndRow();
-  for (std::int64_t i = 1; i <= d.sites; ++i) {
+  for (std::int64_t i = 0; i < d.sites; ++i) {
     csv.Text(SiteName(r, i));
-    for (std::int64_t k = 1; k <= d.occasions; ++k) csv.Number(r.Count(species, i, k));
+    for (std::int64_t k = 0; k < d.occasions; ++k) csv.Number(r.Count(species, i, k));
     WriteEffortColumns(r, csv, i);
     csv.EndRow();
   }
@@ -85,11 +85,11 @@ void WriteLong(const SurveyResults& r, ReplacementFile& file) {
   CsvWriter csv(file);
   csv.Text("species").Text("site").Text("occasion").Text("first_date").Text("last_date");
   csv.Text("effort_days").Text("count").EndRow();
-  for (std::size_t s = 1; s <= r.species().size(); ++s) {
-    for (std::int64_t i = 1; i <= d.sites; ++i) {
-      for (std::int64_t k = 1; k <= d.occasions; ++k) {
-        const auto at = static_cast<std::size_t>(k - 1);
-        csv.Text(r.species()[s - 1].name).Text(SiteName(r, i)).Number(k);
+  for (std::size_t s = 0; s < r.species().size(); ++s) {
+    for (std::int64_t i = 0; i < d.sites; ++i) {
+      for (std::int64_t k = 0; k < d.occasions; ++k) {
+        const auto at = static_cast<std::size_t>(k);
+        csv.Text(r.species()[s].name).Text(SiteName(r, i)).Number(k + 1);
         csv.Text(first_dates[at]).Text(last_dates[at]);
         csv.Number(r.Effort(i, k)).Number(r.Count(s, i, k)).EndRow();
       }
@@ -104,8 +104,8 @@ void WriteSummary(const SurveyResults& r, ReplacementFile& file) {
   csv.Text("naive_occupancy").Text("trap_days").EndRow();
   const std::int64_t operating = r.SitesOperating();
   const std::int64_t trap_days = r.TrapDays();
-  for (std::size_t s = 1; s <= r.species().size(); ++s) {
-    const SpeciesResults& species = r.species()[s - 1];
+  for (std::size_t s = 0; s < r.species().size(); ++s) {
+    const SpeciesResults& species = r.species()[s];
     const std::int64_t detected = r.SitesDetected(s);
     std::optional<double> occupancy;
     if (operating > 0) occupancy = static_cast<double>(detected) / static_cast<double>(operating);
@@ -145,8 +145,8 @@ void WriteCsvExport(const SurveyResults& results, const fs::path& folder) {
   std::vector<std::string> species_names;
   for (const SpeciesResults& species : results.species()) species_names.push_back(species.name);
   const std::vector<std::string> file_names = SpeciesFileNames(species_names);
-  for (std::size_t s = 1; s <= file_names.size(); ++s) {
-    Stage(files, counts / (file_names[s - 1] + ".csv"),
+  for (std::size_t s = 0; s < file_names.size(); ++s) {
+    Stage(files, counts / (file_names[s] + ".csv"),
           [&](ReplacementFile& f) { WriteSpeciesCounts(results, s, f); });
   }
   Stage(files, folder / "long.csv", [&](ReplacementFile& f) { WriteLong(results, f); });

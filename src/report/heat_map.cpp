@@ -38,12 +38,12 @@ void AppendNumber(std::string& html, std::string_view name, std::int64_t value) 
 
 void AppendOccasionAxis(std::string& html, const HeatMapLayout& layout) {
   const std::int64_t step = AxisStep(layout.cell_width, layout.columns);
-  for (std::int64_t k = 1; k <= layout.columns; k = (k == 1 && step > 1) ? step : k + step) {
+  // Occasion k is labelled k + 1: the first, then every step-th.
+  for (std::int64_t k = 0; k < layout.columns; k = (k == 0 && step > 1) ? step - 1 : k + step) {
     html += "<text class=\"axis\"";
-    AppendNumber(html, "x",
-                 layout.label_width + (k - 1) * layout.cell_width + layout.cell_width / 2);
+    AppendNumber(html, "x", layout.label_width + k * layout.cell_width + layout.cell_width / 2);
     AppendNumber(html, "y", layout.axis_height - 6);
-    Append(html, ">", std::to_string(k), "</text>");
+    Append(html, ">", std::to_string(k + 1), "</text>");
   }
   html += "<text class=\"axis total-head\"";
   AppendNumber(html, "x", layout.label_width + layout.cells_width() + 8);
@@ -56,7 +56,7 @@ std::vector<std::optional<std::int64_t>> RowCounts(const SurveyResults& results,
   const auto occasions = static_cast<std::int64_t>(results.occasions().size());
   std::vector<std::optional<std::int64_t>> counts;
   counts.reserve(static_cast<std::size_t>(occasions));
-  for (std::int64_t k = 1; k <= occasions; ++k)
+  for (std::int64_t k = 0; k < occasions; ++k)
     counts.push_back(results.Count(species, location, k));
   return counts;
 }
@@ -97,17 +97,17 @@ void AppendHeatMapDefinitions(std::string& html, const SurveyResults& results,
          std::to_string(layout.cell_width), "M0 0V", std::to_string(layout.cell_height),
          "\"/></pattern>");
   html += "<g id=\"na-cells\" fill=\"url(#na-hatch)\">";
-  for (std::int64_t i = 1; i <= layout.rows; ++i) {
-    for (std::int64_t k = 1; k <= layout.columns;) {
+  for (std::int64_t i = 0; i < layout.rows; ++i) {
+    for (std::int64_t k = 0; k < layout.columns;) {
       if (results.Effort(i, k) != 0) {
         ++k;
         continue;
       }
       std::int64_t end = k;
-      while (end <= layout.columns && results.Effort(i, end) == 0) ++end;
+      while (end < layout.columns && results.Effort(i, end) == 0) ++end;
       html += "<rect";
-      AppendNumber(html, "x", (k - 1) * layout.cell_width);
-      AppendNumber(html, "y", (i - 1) * layout.cell_height);
+      AppendNumber(html, "x", k * layout.cell_width);
+      AppendNumber(html, "y", i * layout.cell_height);
       AppendNumber(html, "width", (end - k) * layout.cell_width);
       AppendNumber(html, "height", layout.cell_height);
       html += "/>";
@@ -135,7 +135,7 @@ std::string ShownName(const std::string& name) {
 
 void AppendHeatMap(std::string& html, const SurveyResults& results, std::size_t species,
                    const HeatMapLayout& layout) {
-  const SpeciesResults& figures = results.species()[species - 1];
+  const SpeciesResults& figures = results.species()[species];
   // Browsers may skip drawing a heat map until it is scrolled near, keeping
   // its place by this size.
   Append(html, "<figure class=\"heatmap\" style=\"contain-intrinsic-size:auto ",
@@ -154,24 +154,25 @@ void AppendHeatMap(std::string& html, const SurveyResults& results, std::size_t 
   AppendOccasionAxis(html, layout);
   PaletteImage image(std::max<std::int64_t>(layout.columns, 1),
                      std::max<std::int64_t>(layout.rows, 1), ShadePalette());
-  for (std::int64_t i = 1; i <= layout.rows; ++i) {
+  for (std::int64_t i = 0; i < layout.rows; ++i) {
     const auto counts = RowCounts(results, species, i);
     std::int64_t total = 0;
     for (std::size_t k = 0; k < counts.size(); ++k) {
       total += counts[k].value_or(0);
-      image.at(static_cast<std::int64_t>(k), i - 1) = ShadeOf(counts[k]);
+      image.at(static_cast<std::int64_t>(k), i) = ShadeOf(counts[k]);
     }
+    // Half a cell above the row's lower edge, lowered to the text's baseline.
     const std::int64_t baseline =
-        layout.axis_height + i * layout.cell_height - layout.cell_height / 2 + 4;
+        layout.axis_height + (i + 1) * layout.cell_height - layout.cell_height / 2 + 4;
     html += "<g class=\"hm-row\" data-location=\"";
-    AppendEscaped(html, results.locations()[static_cast<std::size_t>(i - 1)]);
+    AppendEscaped(html, results.locations()[static_cast<std::size_t>(i)]);
     Append(html, "\" data-total=\"", std::to_string(total), "\" data-counts=\"");
     AppendValueList(html, counts);
     html += "\"><text class=\"site\"";
     AppendNumber(html, "x", layout.label_width - 6);
     AppendNumber(html, "y", baseline);
     html += ">";
-    AppendEscaped(html, results.locations()[static_cast<std::size_t>(i - 1)]);
+    AppendEscaped(html, results.locations()[static_cast<std::size_t>(i)]);
     html += "</text><text class=\"total\"";
     AppendNumber(html, "x", layout.label_width + layout.cells_width() + 8);
     AppendNumber(html, "y", baseline);

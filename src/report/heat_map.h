@@ -40,7 +40,7 @@ void AppendHeatMapDefinitions(std::string& html, const SurveyResults& results,
 // The legend of the shades.
 void AppendShadeLegend(std::string& html);
 
-// The heat map of species `species` (counted from 1) as a <figure>.
+// The heat map of species `species` (counted from 0) as a <figure>.
 void AppendHeatMap(std::string& html, const SurveyResults& results, std::size_t species,
                    const HeatMapLayout& layout);
 

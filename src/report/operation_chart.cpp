@@ -22,10 +22,10 @@ struct ChartLayout {
   std::int64_t rows = 0;
   int row_height = 0;
   double day_width = 0;  // pixels per study day
-  double X(std::int64_t day) const {
-    return kLabelWidth + static_cast<double>(day - 1) * day_width;
-  }
-  std::int64_t Y(std::int64_t row) const { return kAxisHeight + (row - 1) * row_height; }
+  // Where study day `day` and the row of location `row` begin (both counted
+  // from 0).
+  double X(std::int64_t day) const { return kLabelWidth + static_cast<double>(day) * day_width; }
+  std::int64_t Y(std::int64_t row) const { return kAxisHeight + row * row_height; }
   std::int64_t height() const { return kAxisHeight + rows * row_height + 4; }
 };
 
@@ -56,12 +56,12 @@ void AppendMonthTicks(std::string& html, const SurveyResults& results, const Cha
     if (months / candidate <= kPlotWidth / 60) break;
   }
   const std::int64_t first_number = DayNumber(first.year, first);
-  const std::int64_t bottom = chart.Y(chart.rows + 1);
+  const std::int64_t bottom = chart.Y(chart.rows);
   bool labelled = false;
   const std::int64_t next_first =
       DayNumber(first.year, {first.year + (first.month == 12), first.month % 12 + 1, 1});
   if (first.day != 1 && step < 12 && (next_first - first_number) * chart.day_width >= 70) {
-    Append(html, "<text class=\"axis month\" x=\"", Number(chart.X(1)), "\" y=\"12\">",
+    Append(html, "<text class=\"axis month\" x=\"", Number(chart.X(0)), "\" y=\"12\">",
            kMonthNames[first.month - 1], " ", std::to_string(first.year), "</text>");
     labelled = true;
   }
@@ -72,8 +72,8 @@ void AppendMonthTicks(std::string& html, const SurveyResults& results, const Cha
                     static_cast<std::int32_t>(absolute % 12 + 1), 1};
     if (step >= 12 ? (tick.month != 1 || tick.year % (step / 12) != 0) : absolute % step != 0)
       continue;
-    const std::int64_t day = DayNumber(first.year, tick) - first_number + 1;
-    if (day < 1 || day > chart.days) continue;
+    const std::int64_t day = DayNumber(first.year, tick) - first_number;
+    if (day < 0 || day >= chart.days) continue;
     const std::string x = Number(chart.X(day));
     Append(html, "<line class=\"tick\" x1=\"", x, "\" x2=\"", x, "\" y1=\"", "4", "\" y2=\"",
            std::to_string(bottom), "\"/>");
@@ -89,9 +89,9 @@ void AppendMonthTicks(std::string& html, const SurveyResults& results, const Cha
 // the month as often as there is room.
 void AppendDayTicks(std::string& html, const SurveyResults& results, const ChartLayout& chart) {
   const std::int64_t every = chart.day_width >= 22 ? 1 : chart.day_width >= 11 ? 2 : 7;
-  for (std::int64_t day = 1; day <= chart.days; ++day) {
+  for (std::int64_t day = 0; day < chart.days; ++day) {
     const Date date = results.DateOfStudyDay(day);
-    if (date.day == 1 || (day - 1) % every != 0) continue;  // the 1st has its month tick
+    if (date.day == 1 || day % every != 0) continue;  // the 1st has its month tick
     const std::string x = Number(chart.X(day));
     Append(html, "<line class=\"tick minor\" x1=\"", x, "\" x2=\"", x, "\" y1=\"",
            std::to_string(kAxisHeight - 4), "\" y2=\"", std::to_string(kAxisHeight), "\"/>");
@@ -105,8 +105,8 @@ void AppendPeriodBars(std::string& html, const SurveyResults& results, std::int6
                       const ChartLayout& chart) {
   const std::int64_t y = chart.Y(location);
   for (const Period& period : results.PeriodsOf(location)) {
-    const std::int64_t begin = std::max<std::int64_t>(period.begin_day, 1);
-    const std::int64_t end = std::min(period.end_day, chart.days);
+    const std::int64_t begin = std::max<std::int64_t>(period.begin_day, 0);
+    const std::int64_t end = std::min(period.end_day, chart.days - 1);
     if (end < begin) continue;
     Append(html, "<rect class=\"period\" x=\"", Number(chart.X(begin)), "\" y=\"",
            std::to_string(y + 2), "\" width=\"",
@@ -136,16 +136,16 @@ PaletteImage PictureMarks(const SurveyResults& results, const ChartLayout& chart
   for (std::size_t s = 0; s < species_count; ++s) {
     const auto& days = results.species()[s].day_pictures;
     for (const DayPictures& run : days) {
-      if (run.day < 1 || run.day > chart.days || run.location < 1 || run.location > chart.rows) {
+      if (run.day < 0 || run.day >= chart.days || run.location < 0 || run.location >= chart.rows) {
         continue;
       }
-      const std::int64_t column = (run.day - 1) / days_per_column;
-      const auto cell = static_cast<std::size_t>((run.location - 1) * columns + column);
+      const std::int64_t column = run.day / days_per_column;
+      const auto cell = static_cast<std::size_t>(run.location * columns + column);
       if (counted[cell] == 0) touched.push_back(cell);
       counted[cell] += run.pictures;
       if (!run.operating_day) {
-        image.at(column, 2 * (run.location - 1)) = 1;
-        image.at(column, 2 * (run.location - 1) + 1) = 1;
+        image.at(column, 2 * run.location) = 1;
+        image.at(column, 2 * run.location + 1) = 1;
       }
     }
     for (std::size_t cell : touched) {
@@ -203,10 +203,10 @@ void AppendOperationChart(std::string& html, const SurveyResults& results) {
   if (chart.days >= 1) AppendMonthTicks(html, results, chart);
   if (chart.days >= 1 && chart.days <= 62) AppendDayTicks(html, results, chart);
   const auto occasions = static_cast<std::int64_t>(results.occasions().size());
-  for (std::int64_t i = 1; i <= chart.rows; ++i) {
+  for (std::int64_t i = 0; i < chart.rows; ++i) {
     std::vector<std::optional<std::int64_t>> effort;
-    for (std::int64_t k = 1; k <= occasions; ++k) effort.push_back(results.Effort(i, k));
-    const std::string& name = results.locations()[static_cast<std::size_t>(i - 1)];
+    for (std::int64_t k = 0; k < occasions; ++k) effort.push_back(results.Effort(i, k));
+    const std::string& name = results.locations()[static_cast<std::size_t>(i)];
     html += "<g class=\"chart-row\" data-location=\"";
     AppendEscaped(html, name);
     Append(html, "\" data-operating-days=\"", std::to_string(results.OperatingDaysOf(i)),

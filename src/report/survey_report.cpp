@@ -95,8 +95,8 @@ void AppendFiguresTable(std::string& html, const SurveyResults& results) {
       "</thead><tbody>";
   const std::int64_t operating = results.SitesOperating();
   const std::string trap_days = Grouped(results.TrapDays());
-  for (std::size_t s = 1; s <= results.species().size(); ++s) {
-    const SpeciesResults& figures = results.species()[s - 1];
+  for (std::size_t s = 0; s < results.species().size(); ++s) {
+    const SpeciesResults& figures = results.species()[s];
     const std::int64_t detected = results.SitesDetected(s);
     html += "<tr><th scope=\"row\">";
     AppendEscaped(html, ShownName(figures.name));
@@ -163,7 +163,7 @@ std::string RenderSurveyReport(const SurveyResults& results, std::string_view ti
       "of independent events per location and occasion, uncapped; NA where the camera did "
       "not operate in the occasion. Point at a cell for its dates, count and effort.</p>";
   AppendShadeLegend(html);
-  for (std::size_t s = 1; s <= results.species().size(); ++s) {
+  for (std::size_t s = 0; s < results.species().size(); ++s) {
     AppendHeatMap(html, results, s, layout);
   }
   if (results.species().empty()) html += "<p class=\"empty\">Input.txt lists no species.</p>";

@@ -21,7 +21,7 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
     locations_.push_back(WithoutTrailingBlanks(location.name));
     periods_.push_back(location.periods);
   }
-  for (std::int64_t k = 1; k <= num_occasions; ++k) {
+  for (std::int64_t k = 0; k < num_occasions; ++k) {
     OccasionSpan span;
     const DayRange days = OccasionDays(k, answers.occasion_days, study_days_);
     span.first_day = days.first;
@@ -32,9 +32,9 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
   }
   const auto sites = static_cast<std::int64_t>(locations_.size());
   effort_.assign(static_cast<std::size_t>(sites) * occasions_.size(), 0);
-  for (std::int64_t i = 1; i <= sites; ++i) {
-    for (std::int64_t k = 1; k <= num_occasions; ++k) {
-      const OccasionSpan& span = occasions_[static_cast<std::size_t>(k - 1)];
+  for (std::int64_t i = 0; i < sites; ++i) {
+    for (std::int64_t k = 0; k < num_occasions; ++k) {
+      const OccasionSpan& span = occasions_[static_cast<std::size_t>(k)];
       effort_[CountIndex(i, k)] = operating_.CountIn(i, span.first_day, span.last_day);
     }
   }
@@ -47,18 +47,18 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
 }
 
 std::int64_t SurveyResults::OccasionOf(std::int64_t day) const {
-  if (day < 1 || day > study_days_) return 0;
+  if (day < 0 || day >= study_days_) return kNoOccasion;
   const std::int64_t occasion = OccasionOfDay(day, answers_.occasion_days);
-  return occasion <= static_cast<std::int64_t>(occasions_.size()) ? occasion : 0;
+  return occasion < static_cast<std::int64_t>(occasions_.size()) ? occasion : kNoOccasion;
 }
 
 void SurveyResults::PictureTallied(std::size_t species, const TalliedPicture& picture) {
-  SpeciesResults& results = species_.at(species - 1);
+  SpeciesResults& results = species_.at(species);
   ++results.pictures;
   if (picture.new_event) ++results.events;
   results.individuals += picture.added;
   const std::int64_t occasion = OccasionOf(picture.day);
-  if (occasion > 0 && picture.location <= static_cast<std::int64_t>(locations_.size())) {
+  if (occasion != kNoOccasion && picture.location < static_cast<std::int64_t>(locations_.size())) {
     results.counts[CountIndex(picture.location, occasion)] += picture.added;
   }
   if (!keep_day_pictures_) return;
@@ -71,7 +71,7 @@ void SurveyResults::PictureTallied(std::size_t species, const TalliedPicture& pi
 }
 
 void SurveyResults::SpeciesDone(std::size_t species, const SkippedPictures& skipped) {
-  species_.at(species - 1).pictures_skipped = skipped.total();
+  species_.at(species).pictures_skipped = skipped.total();
 }
 
 std::int64_t SurveyResults::Effort(std::int64_t location, std::int64_t occasion) const {
@@ -79,12 +79,12 @@ std::int64_t SurveyResults::Effort(std::int64_t location, std::int64_t occasion)
 }
 
 std::int64_t SurveyResults::OperatingDaysOf(std::int64_t location) const {
-  return operating_.CountIn(location, 1, study_days_);
+  return operating_.CountIn(location, 0, study_days_ - 1);
 }
 
 std::int64_t SurveyResults::TrapDays() const {
   std::int64_t total = 0;
-  for (std::int64_t i = 1; i <= static_cast<std::int64_t>(locations_.size()); ++i) {
+  for (std::int64_t i = 0; i < static_cast<std::int64_t>(locations_.size()); ++i) {
     total += OperatingDaysOf(i);
   }
   return total;
@@ -93,17 +93,17 @@ std::int64_t SurveyResults::TrapDays() const {
 std::optional<std::int64_t> SurveyResults::Count(std::size_t species, std::int64_t location,
                                                  std::int64_t occasion) const {
   if (Effort(location, occasion) == 0) return std::nullopt;
-  return species_.at(species - 1).counts.at(CountIndex(location, occasion));
+  return species_.at(species).counts.at(CountIndex(location, occasion));
 }
 
 std::int64_t SurveyResults::SitesDetected(std::size_t species) const {
-  const SpeciesResults& results = species_.at(species - 1);
+  const SpeciesResults& results = species_.at(species);
   std::int64_t sites = 0;
   const auto sites_total = static_cast<std::int64_t>(locations_.size());
   const auto occasions = static_cast<std::int64_t>(occasions_.size());
-  for (std::int64_t i = 1; i <= sites_total; ++i) {
+  for (std::int64_t i = 0; i < sites_total; ++i) {
     bool seen = false;
-    for (std::int64_t k = 1; k <= occasions && !seen; ++k) {
+    for (std::int64_t k = 0; k < occasions && !seen; ++k) {
       seen = Effort(i, k) > 0 && results.counts[CountIndex(i, k)] > 0;
     }
     if (seen) ++sites;
@@ -113,7 +113,7 @@ std::int64_t SurveyResults::SitesDetected(std::size_t species) const {
 
 std::int64_t SurveyResults::SitesOperating() const {
   std::int64_t sites = 0;
-  for (std::int64_t i = 1; i <= static_cast<std::int64_t>(locations_.size()); ++i) {
+  for (std::int64_t i = 0; i < static_cast<std::int64_t>(locations_.size()); ++i) {
     if (OperatingDaysOf(i) > 0) ++sites;
   }
   return sites;

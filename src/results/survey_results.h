@@ -18,8 +18,9 @@
 
 namespace ot {
 
-// A camera-trap occasion: study days first_day..last_day (none when
-// last_day < first_day, which only an occasion length below 1 gives).
+// A camera-trap occasion: study days first_day..last_day, counted from 0
+// (none when last_day < first_day, which only an occasion length below 1
+// gives).
 struct OccasionSpan {
   std::int64_t first_day = 0;
   std::int64_t last_day = 0;
@@ -31,8 +32,8 @@ struct OccasionSpan {
 // Pictures of one species at one location on one study day, as the
 // operation chart draws them.
 struct DayPictures {
-  std::int64_t location = 0;  // row, counted from 1
-  std::int64_t day = 0;       // study day
+  std::int64_t location = 0;  // counted from 0
+  std::int64_t day = 0;       // study day, counted from 0
   std::int64_t pictures = 0;
   bool operating_day = false;
 };
@@ -43,8 +44,8 @@ struct SpeciesResults {
   std::int64_t pictures_skipped = 0;  // every kind of skip
   std::int64_t events = 0;            // independent events
   std::int64_t individuals = 0;       // summed over events
-  // Individuals added per location and occasion: [(location - 1) x
-  // occasions + (occasion - 1)].
+  // Individuals added per location and occasion: [location x occasions +
+  // occasion].
   std::vector<std::int64_t> counts;
   // Only gathered when asked for: runs of pictures on one day, in the order
   // the tally met them (a day may appear more than once).
@@ -73,15 +74,19 @@ class SurveyResults : public RunObserver {
   const std::vector<SpeciesResults>& species() const { return species_; }
   // Warning lines of the run, each with its line end.
   const std::vector<std::string>& warnings() const { return warnings_; }
-  // The study's days (0 when no period exists) and their dates.
+  // The number of the study's days (0 when no period exists) and the dates
+  // of the first and the last.
   std::int64_t study_days() const { return study_days_; }
-  Date first_date() const { return DateOfStudyDay(1); }
-  Date last_date() const { return DateOfStudyDay(study_days_); }
-  // The calendar date of study day `day` (any day, also outside the study).
+  Date first_date() const { return DateOfStudyDay(0); }
+  Date last_date() const { return DateOfStudyDay(study_days_ - 1); }
+  // The calendar date of study day `day` (counted from 0; any day, also
+  // outside the study).
   Date DateOfStudyDay(std::int64_t day) const { return calendar_.DateOfStudyDay(day); }
 
-  // Days in occasion `occasion` (counted from 1) on which location
-  // `location`'s camera operated.
+  // Every location, occasion, study day and species below is counted from 0.
+
+  // Days in occasion `occasion` on which location `location`'s camera
+  // operated.
   std::int64_t Effort(std::int64_t location, std::int64_t occasion) const;
   // Whether location `location` operated on study day `day`.
   bool Operating(std::int64_t location, std::int64_t day) const {
@@ -90,8 +95,8 @@ class SurveyResults : public RunObserver {
   // Operating days of a location over the whole study, and of all locations.
   std::int64_t OperatingDaysOf(std::int64_t location) const;
   std::int64_t TrapDays() const;
-  // The individuals of species `species` (from 1) at a location in an
-  // occasion; none (NA) when the camera did not operate in the occasion.
+  // The individuals of species `species` at a location in an occasion; none
+  // (NA) when the camera did not operate in the occasion.
   std::optional<std::int64_t> Count(std::size_t species, std::int64_t location,
                                     std::int64_t occasion) const;
   // Locations with a positive count in an occasion in which their camera
@@ -102,14 +107,15 @@ class SurveyResults : public RunObserver {
   std::int64_t SitesOperating() const;
   // The periods of a location as study days, as listed (not clamped).
   const std::vector<Period>& PeriodsOf(std::int64_t location) const {
-    return periods_[static_cast<std::size_t>(location - 1)];
+    return periods_[static_cast<std::size_t>(location)];
   }
 
  private:
   std::size_t CountIndex(std::int64_t location, std::int64_t occasion) const {
-    return static_cast<std::size_t>((location - 1) * static_cast<std::int64_t>(occasions_.size()) +
-                                    (occasion - 1));
+    return static_cast<std::size_t>(location * static_cast<std::int64_t>(occasions_.size()) +
+                                    occasion);
   }
+  // The occasion of study day `day`, kNoOccasion outside every occasion.
   std::int64_t OccasionOf(std::int64_t day) const;
 
   bool keep_day_pictures_;

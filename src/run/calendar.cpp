@@ -93,7 +93,7 @@ MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std
 }
 
 Date StudyCalendar::DateOfStudyDay(std::int64_t day) const {
-  return DateOfDayNumber(reference_year, day + first_day_number - 1);
+  return DateOfDayNumber(reference_year, day + first_day_number);
 }
 
 void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar) {
@@ -133,8 +133,8 @@ std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days) {
 }
 
 DayRange OccasionDays(std::int64_t occasion, std::int32_t occasion_days, std::int64_t num_days) {
-  const std::int64_t first = 1 + (occasion - 1) * occasion_days;
-  return {first, std::min(first + occasion_days - 1, num_days)};
+  const std::int64_t first = occasion * occasion_days;
+  return {first, std::min(first + occasion_days - 1, num_days - 1)};
 }
 
 }  // namespace ot

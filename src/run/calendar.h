@@ -1,6 +1,11 @@
 // The program's one calendar: day numbers, month lengths, possible dates
 // and times, minute stamps, the dates of day numbers, the study's days and
 // the occasions they fall into. Every year divisible by 4 is a leap year.
+//
+// Day numbers are values, not indices: 1 January of a reference year is day
+// number 1. Study days and occasions are indices: the study's first day is
+// study day 0 and its first occasion occasion 0 (a person sees them counted
+// from 1).
 #pragma once
 
 #include <cstdint>
@@ -45,18 +50,18 @@ struct MinuteStampResult {
 MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
                               std::int32_t minute);
 
-// The study's days. Study day 1 is the day of first_day_number.
+// The study's days. Study day 0 is the day of first_day_number.
 struct StudyCalendar {
   std::int32_t reference_year = 3000;  // smallest begin year of any period
   std::int64_t first_day_number = 0;   // smallest period day number, before the shift
   std::int64_t last_day_number = 0;    // largest period day number, before the shift
-  std::int64_t num_days =
-      0;  // last_day_number - first_day_number + 1; below 1 when no period exists
+  // last_day_number - first_day_number + 1; below 1 when no period exists.
+  std::int64_t num_days = 0;
 
   // The study day of day number `day_number`, inside the study or not.
-  std::int64_t StudyDay(std::int64_t day_number) const { return day_number - first_day_number + 1; }
-  // Whether study day `day` lies in the study: 1..num_days.
-  bool Contains(std::int64_t day) const { return day >= 1 && day <= num_days; }
+  std::int64_t StudyDay(std::int64_t day_number) const { return day_number - first_day_number; }
+  // Whether study day `day` lies in the study: 0..num_days - 1.
+  bool Contains(std::int64_t day) const { return day >= 0 && day < num_days; }
   // The date of study day `day`, inside the study or not.
   Date DateOfStudyDay(std::int64_t day) const;
 };
@@ -81,17 +86,19 @@ struct DayRange {
   std::int64_t days() const { return last >= first ? last - first + 1 : 0; }
 };
 
-// The days of occasion `occasion` (counted from 1) of a study of `num_days`
-// days: from 1 + (occasion - 1) x occasion_days to the smaller of occasion x
-// occasion_days and num_days. With a negative occasion length every range
-// is empty.
+// The study days of occasion `occasion` of a study of `num_days` days: from
+// occasion x occasion_days to the smaller of that + occasion_days - 1 and
+// num_days - 1. With a negative occasion length every range is empty.
 DayRange OccasionDays(std::int64_t occasion, std::int32_t occasion_days, std::int64_t num_days);
 
-// The occasion (counted from 1) whose range holds study day `day` (1 or
-// more), or 0 when none does: with a negative occasion length every range
+// What OccasionOfDay gives for a day in no occasion.
+inline constexpr std::int64_t kNoOccasion = -1;
+
+// The occasion whose OccasionDays hold study day `day` (0 or more), or
+// kNoOccasion when none does: with a negative occasion length every range
 // is empty.
 inline std::int64_t OccasionOfDay(std::int64_t day, std::int32_t occasion_days) {
-  return occasion_days > 0 ? (day - 1) / occasion_days + 1 : 0;
+  return occasion_days > 0 ? day / occasion_days : kNoOccasion;
 }
 
 }  // namespace ot

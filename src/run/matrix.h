@@ -11,8 +11,9 @@
 
 namespace ot {
 
-// A matrix of 32-bit counts with 1-based (row, column) access, stored column
-// by column. A row or column count below 1 gives an empty matrix.
+// A matrix of 32-bit counts with (row, column) access, both counted from 0,
+// stored column by column. A row or column count below 1 gives an empty
+// matrix.
 class Matrix {
  public:
   Matrix() = default;
@@ -35,20 +36,20 @@ class Matrix {
     return cells_[Index(row, column)];
   }
   void Fill(std::int32_t value);
-  // The cells of column `column`, row 1 first.
+  // The cells of column `column`, row 0 first.
   std::span<std::int32_t> Column(std::int64_t column) {
-    return {&cells_[Index(1, column)], static_cast<std::size_t>(rows_)};
+    return {&cells_[Index(0, column)], static_cast<std::size_t>(rows_)};
   }
   std::span<const std::int32_t> Column(std::int64_t column) const {
-    return {&cells_[Index(1, column)], static_cast<std::size_t>(rows_)};
+    return {&cells_[Index(0, column)], static_cast<std::size_t>(rows_)};
   }
 
  private:
   std::size_t Index(std::int64_t row, std::int64_t column) const {
-    if (row < 1 || row > rows_ || column < 1 || column > columns_) [[unlikely]] {
+    if (row < 0 || row >= rows_ || column < 0 || column >= columns_) [[unlikely]] {
       OutOfRange(row, column);
     }
-    return static_cast<std::size_t>((column - 1) * rows_ + (row - 1));
+    return static_cast<std::size_t>(column * rows_ + row);
   }
   [[noreturn]] void OutOfRange(std::int64_t row, std::int64_t column) const;
   // The zeroed cells, or nullptr when the request cannot be met.

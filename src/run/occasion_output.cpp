@@ -33,7 +33,7 @@ void WriteLabelledNumber(TextUnit& unit, std::string_view label, std::int64_t va
 // cells, taken before the cap, capped at 999 itself.
 std::int64_t CapAndTotal(OccasionMatrix& occasions, std::int64_t row, std::int64_t columns) {
   std::int64_t total = 0;
-  for (std::int64_t k = 1; k <= columns; ++k) {
+  for (std::int64_t k = 0; k < columns; ++k) {
     std::int32_t& cell = occasions(row, k);
     if (cell > 0) total += cell;
     if (cell > kCap) cell = kCap;
@@ -77,14 +77,15 @@ void WriteScratchRows(UnitTable& units, OccasionMatrix& occasions, std::int64_t 
   OpenTextFile(units, kUnitTemp, "temp.txt", FileAccess::kWrite);
   TextUnit& temp = units[kUnitTemp];
   std::string& line = temp.scratch();
-  for (std::int64_t i = 1; i <= num_locations; ++i) {
+  for (std::int64_t i = 0; i < num_locations; ++i) {
     const std::int64_t total = CapAndTotal(occasions, i, num_occasions);
-    for (std::int64_t first = 1; first <= num_occasions + 1; first += kFieldsPerLine) {
-      const std::int64_t count = std::min<std::int64_t>(num_occasions + 2 - first, kFieldsPerLine);
+    // The row's fields: its occasions, then its total.
+    for (std::int64_t first = 0; first <= num_occasions; first += kFieldsPerLine) {
+      const std::int64_t count = std::min<std::int64_t>(num_occasions + 1 - first, kFieldsPerLine);
       StartRowLine(line, static_cast<std::size_t>(count));
       for (std::int64_t f = 0; f < count; ++f) {
         const std::int64_t k = first + f;
-        PutRowNumber(line.data() + kRowFieldStep * f, k <= num_occasions ? occasions(i, k) : total);
+        PutRowNumber(line.data() + kRowFieldStep * f, k < num_occasions ? occasions(i, k) : total);
       }
       temp.WriteLine(IoOperation::kFixedWrite, line);
     }
@@ -122,7 +123,7 @@ void CopyRowsMarkingNonOperating(UnitTable& units, std::int64_t num_locations,
   TextUnit& temp = units[kUnitTemp];
   TextUnit& output = units[kUnitOutput];
   std::string& line = output.scratch();
-  for (std::int64_t i = 1; i <= num_locations; ++i) {
+  for (std::int64_t i = 0; i < num_locations; ++i) {
     for (std::int64_t done = 0; done < fields;) {
       const auto count =
           static_cast<std::size_t>(std::min<std::int64_t>(fields - done, kFieldsPerLine));
@@ -153,8 +154,8 @@ void WriteHeader(TextUnit& output, std::int32_t occasion_days, std::int64_t num_
 void OccasionsFromDays(std::int32_t occasion_days, const DayMatrix& days,
                        OccasionMatrix& occasions) {
   const std::int64_t num_days = days.columns();
-  for (std::int64_t i = 1; i <= occasions.rows(); ++i) {
-    for (std::int64_t k = 1; k <= occasions.columns(); ++k) {
+  for (std::int64_t i = 0; i < occasions.rows(); ++i) {
+    for (std::int64_t k = 0; k < occasions.columns(); ++k) {
       const DayRange range = OccasionDays(k, occasion_days, num_days);
       std::int64_t sum = 0;
       for (std::int64_t d = range.first; d <= range.last; ++d) sum += days(i, d);
@@ -166,9 +167,9 @@ void OccasionsFromDays(std::int32_t occasion_days, const DayMatrix& days,
 
 void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
                    std::int64_t num_days, Matrix& idle) {
-  for (std::int64_t i = 1; i <= idle.columns(); ++i) {
+  for (std::int64_t i = 0; i < idle.columns(); ++i) {
     const std::span<std::int32_t> location = idle.Column(i);
-    std::int64_t k = 1;
+    std::int64_t k = 0;
     for (std::int32_t& cell : location) {
       const DayRange range = OccasionDays(k++, occasion_days, num_days);
       const std::int64_t days = range.days();
@@ -184,12 +185,12 @@ void OccasionsFromSums(std::int32_t occasion_days, const Matrix& added, const Ma
     occasions.Fill(0);  // every range is empty
     return;
   }
-  for (std::int64_t i = 1; i <= occasions.rows(); ++i) {
+  for (std::int64_t i = 0; i < occasions.rows(); ++i) {
     const std::span<const std::int32_t> idle_days = idle.Column(i);
     const std::span<const std::int32_t> sums =
         added.rows() > 0 ? added.Column(i) : std::span<const std::int32_t>();
-    for (std::int64_t k = 1; k <= occasions.columns(); ++k) {
-      const auto at = static_cast<std::size_t>(k - 1);
+    for (std::int64_t k = 0; k < occasions.columns(); ++k) {
+      const auto at = static_cast<std::size_t>(k);
       const std::int64_t sum = (sums.empty() ? 0 : std::int64_t{sums[at]}) - idle_days[at];
       occasions(i, k) =
           sum < 0 ? -1 : static_cast<std::int32_t>(std::min<std::int64_t>(sum, INT32_MAX));
@@ -201,7 +202,7 @@ void WriteSpeciesMatrix(UnitTable& units, const StudyTables& study, OccasionMatr
                         std::int64_t num_occasions, std::size_t species_index) {
   const auto num_locations = static_cast<std::int64_t>(study.locations.size());
   WriteScratchRows(units, occasions, num_locations, num_occasions);
-  WriteTextLine(units[kUnitOutput], study.species.at(species_index - 1));
+  WriteTextLine(units[kUnitOutput], study.species.at(species_index));
   CopyRowsMarkingNonOperating(units, num_locations, num_occasions + 1);
   WriteFixed(units[kUnitOutput], FieldLayout{}, {});
   RunShellCommand(units.folder(), "del temp.txt");

@@ -11,6 +11,7 @@
 
 namespace ot {
 
+// A species' table: one row per location, one column per occasion.
 using OccasionMatrix = Matrix;
 
 // Sets `num_occasions` and writes the seven header lines to `output`.
@@ -41,7 +42,7 @@ void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
 void OccasionsFromSums(std::int32_t occasion_days, const Matrix& added, const Matrix& idle,
                        OccasionMatrix& occasions);
 
-// Appends species `species_index`'s block (counted from 1) to unit 3: its name line, one row
+// Appends species `species_index`'s block (counted from 0) to unit 3: its name line, one row
 // per location (the cells capped at 999, then the total of the positive
 // cells capped at 999, as 3-column fields, at most 1000 to a line; -1 shown
 // as " - "), then an empty line. The rows pass through temp.txt (unit 15),

@@ -7,10 +7,10 @@ namespace ot {
 void MarkOperatingDays(const StudyTables& study, DayMatrix& days) {
   days.Fill(-1);
   const std::int64_t rows = std::min<std::int64_t>(days.rows(), study.locations.size());
-  for (std::int64_t i = 1; i <= rows; ++i) {
-    for (const Period& period : study.locations[static_cast<std::size_t>(i - 1)].periods) {
-      const std::int64_t first = std::max<std::int64_t>(period.begin_day, 1);
-      const std::int64_t last = std::min(period.end_day, days.columns());
+  for (std::int64_t i = 0; i < rows; ++i) {
+    for (const Period& period : study.locations[static_cast<std::size_t>(i)].periods) {
+      const std::int64_t first = std::max<std::int64_t>(period.begin_day, 0);
+      const std::int64_t last = std::min(period.end_day, days.columns() - 1);
       for (std::int64_t d = first; d <= last; ++d) days(i, d) = 0;
     }
   }
@@ -21,8 +21,8 @@ OperatingDays::OperatingDays(const StudyTables& study, std::int64_t num_days) {
   for (std::size_t i = 0; i < study.locations.size(); ++i) {
     std::vector<DayRun>& runs = runs_[i];
     for (const Period& period : study.locations[i].periods) {
-      const std::int64_t first = std::max<std::int64_t>(period.begin_day, 1);
-      const std::int64_t last = std::min(period.end_day, num_days);
+      const std::int64_t first = std::max<std::int64_t>(period.begin_day, 0);
+      const std::int64_t last = std::min(period.end_day, num_days - 1);
       if (first <= last) runs.push_back({first, last});
     }
     std::sort(runs.begin(), runs.end(),
@@ -45,8 +45,8 @@ bool OperatingDays::Contains(std::int64_t location, std::int64_t day) const {
 
 std::int64_t OperatingDays::CountIn(std::int64_t location, std::int64_t first,
                                     std::int64_t last) const {
-  if (location < 1 || location > static_cast<std::int64_t>(runs_.size())) return 0;
-  const std::vector<DayRun>& runs = runs_[static_cast<std::size_t>(location - 1)];
+  if (location < 0 || location >= static_cast<std::int64_t>(runs_.size())) return 0;
+  const std::vector<DayRun>& runs = runs_[static_cast<std::size_t>(location)];
   // The first run that ends on or after `first`.
   auto it = std::lower_bound(runs.begin(), runs.end(), first,
                              [](const DayRun& run, std::int64_t day) { return run.last < day; });

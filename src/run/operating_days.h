@@ -9,9 +9,10 @@
 
 namespace ot {
 
-// Resets the DayMatrix: -1 on every day, then 0 on every day of every
-// operating period (both ends included; a period ending before it begins
-// sets nothing). Days outside the matrix are never touched.
+// Resets the DayMatrix (row i: location i, column d: study day d): -1 on
+// every day, then 0 on every day of every operating period (both ends
+// included; a period ending before it begins sets nothing). Days outside
+// the matrix are never touched.
 void MarkOperatingDays(const StudyTables& study, DayMatrix& days);
 
 // For each location, the study days on which its camera operated: the days
@@ -20,12 +21,13 @@ void MarkOperatingDays(const StudyTables& study, DayMatrix& days);
 class OperatingDays {
  public:
   OperatingDays() = default;
-  // Takes the periods' study days (after ShiftToStudyDays), within 1..num_days.
+  // Takes the periods' study days (after ShiftToStudyDays), within
+  // 0..num_days - 1.
   OperatingDays(const StudyTables& study, std::int64_t num_days);
-  // Whether location `location` (a row, counted from 1) operated on study
-  // day `day`; false for a row or day outside the study.
+  // Whether location `location` (counted from 0) operated on study day
+  // `day` (counted from 0); false for a location or day outside the study.
   bool Contains(std::int64_t location, std::int64_t day) const;
-  // The number of operating days of `location` in first..last.
+  // The number of operating days of `location` in study days first..last.
   std::int64_t CountIn(std::int64_t location, std::int64_t first, std::int64_t last) const;
 
  private:

@@ -121,7 +121,7 @@ struct Run {
   }
 
   void ProcessSpecies(std::size_t s) {
-    const std::string& name = study.species[s - 1];
+    const std::string& name = study.species[s];
     Say(units[kUnitConsoleOut], {kProcessing, name});
     const TallyOutcome outcome = turns->Tally(s);
     for (const std::string& line : SpeciesWarnings(name, outcome)) Warn(line);
@@ -164,7 +164,7 @@ struct Run {
                   TurnSettings{independence_period, occasion_days, num_occasions, env.scan_memory,
                                env.memory_limit, env.observer});
     const std::size_t species = study.species.size();
-    for (std::size_t s = 1; s <= species; ++s) ProcessSpecies(s);
+    for (std::size_t s = 0; s < species; ++s) ProcessSpecies(s);
     WriteTextLine(units[kUnitOutput], kClosingLine);
     CloseTextFile(units, kUnitOutput);
     Say(units[kUnitConsoleOut], {env.answers != nullptr ? kClosingLine : kFinalLine});

@@ -38,10 +38,10 @@ struct SuspectPictures {
 
 // One tallied picture, as the tally booked it.
 struct TalliedPicture {
-  std::int64_t location = 0;  // row, counted from 1
-  std::int64_t day = 0;       // study day, counted from 1
-  std::int64_t added =
-      0;  // individuals added to the day's cell (negative only for a negative count)
+  std::int64_t location = 0;  // counted from 0
+  std::int64_t day = 0;       // study day, counted from 0
+  // Individuals added to the day's cell (negative only for a negative count).
+  std::int64_t added = 0;
   bool new_event = false;      // it began an independent event
   bool operating_day = false;  // its camera was operating that day
 };
@@ -52,7 +52,7 @@ class RunObserver {
   // Input.txt is read and checked, the calendar set and the header written.
   virtual void StudyReady(const StudyTables& /*study*/, const StudyCalendar& /*calendar*/,
                           const RunAnswers& /*answers*/, std::int64_t /*num_occasions*/) {}
-  // A picture of species `species` (counted from 1) passed every skip. Each
+  // A picture of species `species` (counted from 0) passed every skip. Each
   // species' pictures come in file order, all before its SpeciesDone; the
   // calls of species tallied in one scan of the log may interleave.
   virtual void PictureTallied(std::size_t /*species*/, const TalliedPicture& /*picture*/) {}

@@ -41,7 +41,7 @@ std::optional<SpeciesBatch> SpeciesBatch::Create(std::span<const std::string> na
 
 void SpeciesBatch::Scan(TextUnit& pictures, PicturePlacer& placer, MisalignedRecords& misaligned,
                         RunObserver* observer) {
-  SpeciesSelection selection(names_.subspan(first_ - 1, species_.size()));
+  SpeciesSelection selection(names_.subspan(first_, species_.size()));
   std::array<char, kPictureRecordLength> padding;
   std::string_view line;
   while (tallied_ > 0 && pictures.NextLine(IoOperation::kFixedRead, line)) {
@@ -98,7 +98,7 @@ void SpeciesBatch::Add(BatchSpecies& species, const TalliedPicture& picture) con
     return;
   }
   const std::int64_t occasion = OccasionOfDay(picture.day, shape_.occasion_days);
-  if (occasion == 0) return;
+  if (occasion == kNoOccasion) return;
   std::int32_t& cell = species.added(occasion, picture.location);
   cell = static_cast<std::int32_t>(cell + picture.added);
 }

@@ -47,7 +47,7 @@ struct BatchSpecies {
   std::array<char, kPictureRecordLength> first_record{};
 };
 
-// Species first .. first + count - 1 (counted from 1), each with its own
+// Species first .. first + count - 1 (counted from 0), each with its own
 // tally and table, filled by one scan of the log.
 class SpeciesBatch {
  public:
@@ -70,8 +70,10 @@ class SpeciesBatch {
 
   std::size_t first() const { return first_; }
   std::size_t last() const { return first_ + species_.size() - 1; }
-  bool Holds(std::size_t species) const { return species >= first_ && species <= last(); }
-  // Species `species` (counted from 1, within the batch).
+  bool Holds(std::size_t species) const {
+    return species >= first_ && species - first_ < species_.size();
+  }
+  // Species `species` (counted from 0 in the study, within the batch).
   const BatchSpecies& at(std::size_t species) const { return species_.at(species - first_); }
 
   // Reads `pictures` (the log) to its end and tallies each record into every

@@ -62,7 +62,7 @@ void SpeciesTurns::FillOccasions(std::size_t s, OccasionMatrix& occasions) const
 
 TallyOutcome SpeciesTurns::TallyOnItsOwn(std::size_t s, TallyListener listener) {
   MarkOperatingDays(study_, days_);
-  ExtractSpeciesPics(units_, study_.species[s - 1], misaligned_);
+  ExtractSpeciesPics(units_, study_.species[s], misaligned_);
   return TallyDetections(units_, study_, calendar_, settings_.independence_period, operating_,
                          days_, listener);
 }
@@ -82,7 +82,7 @@ void SpeciesTurns::StartBatch(std::size_t s) {
   batch_.reset();
   if (settings_.scan_memory == 0 || !PrepareBatches()) return;
   const std::uint64_t per_species = SpeciesBatch::BytesPerSpecies(Shape());
-  const std::size_t remaining = study_.species.size() - s + 1;
+  const std::size_t remaining = study_.species.size() - s;
   auto count = static_cast<std::size_t>(
       std::clamp<std::uint64_t>(settings_.scan_memory / per_species, 1, remaining));
   for (;; count /= 2) {

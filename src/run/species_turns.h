@@ -38,7 +38,7 @@ class SpeciesTurns {
                const OperatingDays& operating, DayMatrix& days, MisalignedRecords& misaligned,
                const TurnSettings& settings);
 
-  // Tallies species `s` (counted from 1; the turns come in order) and
+  // Tallies species `s` (counted from 0; the turns come in order) and
   // returns its outcome, telling the observer of each tallied picture.
   // - The first species of a batch reads AllPictures.txt once for all the
   //   batch's species; a batch holds as many species as the scan memory

@@ -72,13 +72,14 @@ bool BeginsWith(std::string_view text, std::string_view prefix) {
 }
 
 // Names `value` as the `what` of period `period` of location `location`
-// (counted from 1) and ends the run unless it lies in low..high.
+// (both counted from 0, shown from 1) and ends the run unless it lies in
+// low..high.
 void CheckDateValue(std::string_view what, std::int32_t value, std::int32_t low, std::int32_t high,
                     std::size_t period, std::size_t location, std::string_view name) {
   if (value >= low && value <= high) return;
   ReportRunFailure("Input.txt: " + std::string(what) + " " + std::to_string(value) + " of period " +
-                   std::to_string(period) + " of location " + std::to_string(location) + " (" +
-                   std::string(name.substr(0, TrimmedLength(name))) + ") is outside " +
+                   std::to_string(period + 1) + " of location " + std::to_string(location + 1) +
+                   " (" + std::string(name.substr(0, TrimmedLength(name))) + ") is outside " +
                    std::to_string(low) + ".." + std::to_string(high));
 }
 
@@ -102,7 +103,7 @@ void CheckPeriodDates(const StudyTables& study) {
     for (std::size_t j = 0; j < location.periods.size(); ++j) {
       const Period& period = location.periods[j];
       const auto check = [&](std::string_view what, std::int32_t value, std::int32_t high) {
-        CheckDateValue(what, value, 1, high, j + 1, i + 1, location.name);
+        CheckDateValue(what, value, 1, high, j, i, location.name);
       };
       check("begin year", period.begin.year, kLastYear);
       check("begin month", period.begin.month, 12);

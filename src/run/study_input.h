@@ -13,7 +13,8 @@
 namespace ot {
 
 // An operating period of a camera; the day numbers are set by the calendar
-// (SetStudyCalendar), then shifted to study days (ShiftToStudyDays).
+// (SetStudyCalendar), then shifted to study days, counted from 0
+// (ShiftToStudyDays).
 struct Period {
   Date begin;
   Date end;

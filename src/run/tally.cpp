@@ -10,20 +10,20 @@ namespace ot {
 
 std::int64_t FindLocation(const StudyTables& study, std::string_view name) {
   for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    if (study.locations[i].name == name) return static_cast<std::int64_t>(i + 1);
+    if (study.locations[i].name == name) return static_cast<std::int64_t>(i);
   }
-  return 0;
+  return kNoLocation;
 }
 
 LocationIndex::LocationIndex(const StudyTables& study) {
   for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i + 1));
+    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i));
   }
 }
 
 std::int64_t LocationIndex::Find(std::string_view name) const {
   auto it = rows_.find(name);
-  return it == rows_.end() ? 0 : it->second;
+  return it == rows_.end() ? kNoLocation : it->second;
 }
 
 PicturePlacer::PicturePlacer(const StudyTables& study, const StudyCalendar& calendar,
@@ -32,28 +32,29 @@ PicturePlacer::PicturePlacer(const StudyTables& study, const StudyCalendar& cale
 
 std::int64_t PicturePlacer::FindLocation(std::string_view name) {
   const bool full_width = name.size() == last_name_.size();
-  if (full_width && last_row_ >= 0 &&
+  if (full_width && has_last_ &&
       std::memcmp(name.data(), last_name_.data(), last_name_.size()) == 0) {
-    return last_row_;
+    return last_location_;
   }
-  const std::int64_t row = index_.Find(name);
+  const std::int64_t location = index_.Find(name);
   if (full_width) {
     std::memcpy(last_name_.data(), name.data(), last_name_.size());
-    last_row_ = row;
+    last_location_ = location;
+    has_last_ = true;
   }
-  return row;
+  return location;
 }
 
 Placement PicturePlacer::Place(const PictureRecord& picture, PlacedPicture& placed) {
   const std::int64_t location = FindLocation(picture.location);
-  if (location == 0) return Placement::kUnlistedLocation;
+  if (location == kNoLocation) return Placement::kUnlistedLocation;
   const Date& date = picture.date;
   if (date.month < 1 || date.month > 12) return Placement::kMonthOutOfRange;
   if (date.year < calendar_.reference_year) return Placement::kOutsideStudy;
   const MinuteStampResult when =
       MinuteStamp(calendar_.reference_year, date, picture.hour, picture.minute);
   const std::int64_t day = calendar_.StudyDay(when.day_number);
-  if (!calendar_.Contains(day) || location > rows_) return Placement::kOutsideStudy;
+  if (!calendar_.Contains(day) || location >= rows_) return Placement::kOutsideStudy;
   placed.location = location;
   placed.day = day;
   placed.stamp = when.stamp;

@@ -16,8 +16,11 @@
 
 namespace ot {
 
-// The row of the first location named `name` (all 25 characters compared),
-// counted from 1; 0 when no location has that name.
+// What FindLocation and LocationIndex::Find give for a name no location has.
+inline constexpr std::int64_t kNoLocation = -1;
+
+// The first location named `name` (all 25 characters compared), counted
+// from 0; kNoLocation when no location has that name.
 std::int64_t FindLocation(const StudyTables& study, std::string_view name);
 
 // What the tally of one species found besides its counts.
@@ -27,18 +30,19 @@ struct TallyOutcome {
 };
 
 // Where the tally reports each picture it books: species `species` (counted
-// from 1) of an observed run. `observer` may be null.
+// from 0) of an observed run. `observer` may be null.
 struct TallyListener {
   RunObserver* observer = nullptr;
   std::size_t species = 0;
 };
 
-// Rows by location name (all 25 characters compared), the first listing of
-// a repeated name winning. The study must outlive the index.
+// Locations by name (all 25 characters compared), the first listing of a
+// repeated name winning. The study must outlive the index.
 class LocationIndex {
  public:
   explicit LocationIndex(const StudyTables& study);
-  // The row of `name`, counted from 1; 0 when no location has that name.
+  // The location named `name`, counted from 0; kNoLocation when no location
+  // has that name.
   std::int64_t Find(std::string_view name) const;
 
  private:
@@ -51,8 +55,8 @@ enum class Placement { kTallied, kUnlistedLocation, kMonthOutOfRange, kOutsideSt
 
 // Where a tallied picture lies in the study.
 struct PlacedPicture {
-  std::int64_t location = 0;  // row, counted from 1
-  std::int64_t day = 0;       // study day, counted from 1
+  std::int64_t location = 0;  // counted from 0
+  std::int64_t day = 0;       // study day, counted from 0
   std::int64_t stamp = 0;     // minute stamp (see MinuteStamp)
   bool operating_day = false;
   bool possible = true;  // IsPossibleDateAndTime
@@ -67,7 +71,7 @@ class PicturePlacer {
                 const OperatingDays& operating, std::int64_t rows);
   // A picture is skipped when its location is not listed, else when its
   // month lies outside 1..12, else (outside the study) when its year is
-  // before reference_year or its study day lies below 1 or after num_days.
+  // before reference_year or its study day lies outside the calendar.
   // `placed` is set for a tallied picture.
   Placement Place(const PictureRecord& picture, PlacedPicture& placed);
 
@@ -79,7 +83,8 @@ class PicturePlacer {
   std::int64_t rows_;
   // The last name looked up: a log holds each location's pictures together.
   std::array<char, kNameLength> last_name_{};
-  std::int64_t last_row_ = -1;
+  std::int64_t last_location_ = kNoLocation;
+  bool has_last_ = false;
 };
 
 // The independent-event tally of one species, picture by picture in file
@@ -97,7 +102,7 @@ class SpeciesTally {
 
  private:
   std::int64_t independence_period_;
-  std::int64_t previous_location_ = 0;
+  std::int64_t previous_location_ = kNoLocation;  // none before the first picture
   std::int64_t previous_stamp_ = 0;
   std::int64_t event_maximum_ = 0;
   TallyOutcome outcome_;
@@ -114,8 +119,8 @@ class SpeciesTally {
 //   the amount by which it raises the event's maximum.
 // - A picture is skipped, the tally state untouched, when its location is
 //   not listed, its month lies outside 1..12, its year is before reference_year,
-//   or its study day lies below 1 or after num_days. Every kind is counted
-//   in the result.
+//   or its study day lies outside the calendar. Every kind is counted in the
+//   result.
 // - Tallied pictures on a day their camera was not operating (`operating`),
 //   earlier than the previously tallied picture at the same location, or
 //   with an impossible date or time are counted in the result.

@@ -50,7 +50,7 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
       Record("Creek crossing", "Red fox", "2021 01 01 00 05 00  4") +  // after the last day
       Record("Nowhere", "Red fox", "2019 12 06 00 05 00  4") +
       Record("Creek crossing", "Wild boar", "2019 12 06 00 05 00 99") +
-      Record("Ridge top", "Wild boar", "2020 01 25 12 00 00  5");  // occasion 10, no effort
+      Record("Ridge top", "Wild boar", "2020 01 25 12 00 00  5");  // occasion 9, no effort
   ObservedRun run(pictures, 30, 7);
   const SurveyResults& r = run.results;
   ASSERT_TRUE(r.complete());
@@ -68,19 +68,19 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
     std::int64_t location, occasion, effort;
     std::optional<std::int64_t> fox, boar;
   } cells[] = {
-      {1, 1, 7, 3, 0},                        // the event of 2 raised to 3
-      {2, 1, 0, std::nullopt, std::nullopt},  // Creek not yet operating
-      {2, 2, 3, 0, 0},                        // Creek from 1 December (day 12)
-      {2, 3, 7, 4, 99},                       // 2 + 2 across midnight
-      {1, 9, 1, 4, 0},                        // one operating day, a picture on another
-      {1, 10, 0, std::nullopt, std::nullopt},
+      {0, 0, 7, 3, 0},                        // the event of 2 raised to 3
+      {1, 0, 0, std::nullopt, std::nullopt},  // Creek not yet operating
+      {1, 1, 3, 0, 0},                        // Creek from 1 December (study day 11)
+      {1, 2, 7, 4, 99},                       // 2 + 2 across midnight
+      {0, 8, 1, 4, 0},                        // one operating day, a picture on another
+      {0, 9, 0, std::nullopt, std::nullopt},
   };
   for (const auto& c : cells) {
     SCOPED_TRACE("location " + std::to_string(c.location) + " occasion " +
                  std::to_string(c.occasion));
     EXPECT_EQ(r.Effort(c.location, c.occasion), c.effort);
-    EXPECT_EQ(r.Count(1, c.location, c.occasion), c.fox);
-    EXPECT_EQ(r.Count(2, c.location, c.occasion), c.boar);
+    EXPECT_EQ(r.Count(0, c.location, c.occasion), c.fox);
+    EXPECT_EQ(r.Count(1, c.location, c.occasion), c.boar);
   }
   const SpeciesResults& fox = r.species()[0];
   EXPECT_EQ(fox.name, "Red fox");
@@ -88,8 +88,8 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
   EXPECT_EQ(fox.pictures_skipped, 2);
   EXPECT_EQ(fox.events, 3);
   EXPECT_EQ(fox.individuals, 11);
-  EXPECT_EQ(r.SitesDetected(1), 2);
-  EXPECT_EQ(r.SitesDetected(2), 1);  // not Ridge top: its only boar falls where it had no effort
+  EXPECT_EQ(r.SitesDetected(0), 2);
+  EXPECT_EQ(r.SitesDetected(1), 1);  // not Ridge top: its only boar falls where it had no effort
   EXPECT_EQ(r.SitesOperating(), 2);
   EXPECT_EQ(r.TrapDays(), 57 + 39 + 122);
   EXPECT_EQ(r.warnings().size(), 3u);  // fox skipped, fox and boar on non-operating days

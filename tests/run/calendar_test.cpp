@@ -96,8 +96,28 @@ TEST(DaysAndApplyOffset, WorkedExample) {
   EXPECT_EQ(calendar.num_days, 133);
   EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{324, 380, 397, 435, 335, 456}));
   ShiftToStudyDays(study, calendar);
-  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{1, 57, 74, 112, 12, 133}));
+  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{0, 56, 73, 111, 11, 132}));
   EXPECT_EQ(calendar.first_day_number, 324);
+}
+
+TEST(StudyCalendar, StudyDaysCountFromTheFirstDay) {
+  StudyTables study = WorkedExampleStudy();
+  StudyCalendar calendar;
+  SetStudyCalendar(study, calendar);
+  struct {
+    std::int64_t day_number, study_day;
+    bool contained;
+    const char* date;
+  } cases[] = {{323, -1, false, "2019-11-19"},
+               {324, 0, true, "2019-11-20"},
+               {456, 132, true, "2020-03-31"},
+               {457, 133, false, "2020-04-01"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.date);
+    EXPECT_EQ(calendar.StudyDay(c.day_number), c.study_day);
+    EXPECT_EQ(calendar.Contains(c.study_day), c.contained);
+    EXPECT_EQ(Text(calendar.DateOfStudyDay(c.study_day)), c.date);
+  }
 }
 
 TEST(DaysAndApplyOffset, StudyEdges) {
@@ -109,22 +129,22 @@ TEST(DaysAndApplyOffset, StudyEdges) {
     std::vector<std::int64_t> shifted;
   } cases[] = {
       // clang-format off
-      {"single day", StudyOf({{{{2021, 6, 5}, {2021, 6, 5}}}}), 2021, 156, 156, 1, {1, 1}},
+      {"single day", StudyOf({{{{2021, 6, 5}, {2021, 6, 5}}}}), 2021, 156, 156, 1, {0, 0}},
       {"no periods", StudyOf({{}, {}}), 3000, 3000, 0, -2999, {}},
       {"no locations", StudyOf({}), 3000, 3000, 0, -2999, {}},
-      {"begins on 1 January", StudyOf({{{{2020, 1, 1}, {2020, 1, 31}}}}), 2020, 1, 31, 31, {1, 31}},
-      {"end before begin", StudyOf({{{{2020, 3, 10}, {2020, 3, 1}}}}), 2020, 61, 70, 10, {10, 1}},
+      {"begins on 1 January", StudyOf({{{{2020, 1, 1}, {2020, 1, 31}}}}), 2020, 1, 31, 31, {0, 30}},
+      {"end before begin", StudyOf({{{{2020, 3, 10}, {2020, 3, 1}}}}), 2020, 61, 70, 10, {9, 0}},
       {"end year before every begin year", StudyOf({{{{2020, 1, 5}, {2019, 12, 31}}}}),
-       2020, 5, 365, 361, {1, 361}},
+       2020, 5, 365, 361, {0, 360}},
       {"smallest begin year from a later location",
        StudyOf({{{{2021, 1, 1}, {2021, 1, 2}}}, {{{2020, 12, 31}, {2021, 1, 1}}}}),
-       2020, 366, 368, 3, {2, 3, 1, 2}},
+       2020, 366, 368, 3, {1, 2, 0, 1}},
       {"across 29 February 2100", StudyOf({{{{2100, 2, 28}, {2100, 3, 1}}}}),
-       2100, 59, 61, 3, {1, 3}},
-      {"begin year 3001", StudyOf({{{{3001, 1, 1}, {3001, 1, 2}}}}), 3000, 367, 368, 2, {1, 2}},
+       2100, 59, 61, 3, {0, 2}},
+      {"begin year 3001", StudyOf({{{{3001, 1, 1}, {3001, 1, 2}}}}), 3000, 367, 368, 2, {0, 1}},
       // The start values 3000 and 0 take part in the smallest and largest day.
       {"begin year 3010", StudyOf({{{{3010, 1, 1}, {3010, 1, 2}}}}),
-       3000, 3000, 3655, 656, {655, 656}},
+       3000, 3000, 3655, 656, {654, 655}},
       // clang-format on
   };
   for (auto& c : cases) {
@@ -146,7 +166,7 @@ TEST(DaysAndApplyOffset, FarYearsAreComputedAtOnce) {
   SetStudyCalendar(study, calendar);
   EXPECT_EQ(calendar.num_days, 730499262561);
   ShiftToStudyDays(study, calendar);
-  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{1, 730499262561}));
+  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{0, 730499262560}));
 }
 
 TEST(DateOfDayNumber, InvertsDayNumberForEveryDayOfFourCenturies) {
@@ -249,14 +269,14 @@ TEST(OccasionDays, RangesAndTheOccasionOfEachDay) {
     std::int32_t occasion_days;
     const char* ranges;  // first-last of each occasion CountOccasions gives
   } cases[] = {
-      {10, 4, "1-4 5-8 9-10"}, {133, 70, "1-70 71-133"}, {3, 1, "1-1 2-2 3-3"},
-      {5, 2147483647, "1-5"},  {1, -3, "1--3"},          {-2999, -1, ""},
+      {10, 4, "0-3 4-7 8-9"}, {133, 70, "0-69 70-132"}, {3, 1, "0-0 1-1 2-2"},
+      {5, 2147483647, "0-4"}, {1, -3, "0--4"},          {-2999, -1, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.num_days) + " days by " + std::to_string(c.occasion_days));
     std::string ranges;
     const std::int64_t occasions = CountOccasions(c.num_days, c.occasion_days);
-    for (std::int64_t k = 1; k <= occasions && k <= 3; ++k) {
+    for (std::int64_t k = 0; k < occasions && k < 3; ++k) {
       const DayRange range = OccasionDays(k, c.occasion_days, c.num_days);
       if (!ranges.empty()) ranges += ' ';
       ranges += std::to_string(range.first);
@@ -270,7 +290,7 @@ TEST(OccasionDays, RangesAndTheOccasionOfEachDay) {
       EXPECT_EQ(ranges, c.ranges);
     }
     if (c.occasion_days < 1) {
-      EXPECT_EQ(OccasionOfDay(1, c.occasion_days), 0);
+      EXPECT_EQ(OccasionOfDay(0, c.occasion_days), kNoOccasion);
     }
   }
 }

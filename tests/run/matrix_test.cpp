@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "run/operating_days.h"
 #include "support/test_support.h"
@@ -23,6 +25,29 @@ std::string FailureOf(Step&& step) {
   return "(no failure)";
 }
 
+TEST(Matrix, CellsCountFromZeroColumnByColumn) {
+  Matrix matrix(2, 3);
+  for (std::int64_t column = 0; column < 3; ++column) {
+    for (std::int64_t row = 0; row < 2; ++row) {
+      matrix(row, column) = static_cast<std::int32_t>(10 * row + column);
+    }
+  }
+  const Matrix& cells = matrix;
+  EXPECT_EQ(cells(1, 2), 12);
+  EXPECT_EQ(std::vector<std::int32_t>(cells.Column(0).begin(), cells.Column(0).end()),
+            (std::vector<std::int32_t>{0, 10}));
+  EXPECT_EQ(std::vector<std::int32_t>(cells.Column(2).begin(), cells.Column(2).end()),
+            (std::vector<std::int32_t>{2, 12}));
+  struct {
+    std::int64_t row, column;
+  } outside[] = {{-1, 0}, {0, -1}, {2, 0}, {0, 3}, {2, 3}};
+  for (const auto& c : outside) {
+    SCOPED_TRACE(std::to_string(c.row) + ", " + std::to_string(c.column));
+    EXPECT_THROW(matrix(c.row, c.column), std::out_of_range);
+  }
+  EXPECT_THROW(matrix.Column(3), std::out_of_range);
+}
+
 TEST(Matrix, RowsOrColumnsBelowOneGiveAnEmptyMatrix) {
   struct {
     std::int64_t rows, columns;
@@ -32,8 +57,8 @@ TEST(Matrix, RowsOrColumnsBelowOneGiveAnEmptyMatrix) {
     DayMatrix days(c.rows, c.columns, 0);
     EXPECT_EQ(days.rows() * days.columns(), 0);
     StudyTables study = StudyOf({{{{2020, 1, 1}, {2020, 1, 2}}}});
-    study.locations[0].periods[0].begin_day = 1;
-    study.locations[0].periods[0].end_day = 2;
+    study.locations[0].periods[0].begin_day = 0;
+    study.locations[0].periods[0].end_day = 1;
     MarkOperatingDays(study, days);  // touches nothing
   }
 }

@@ -23,7 +23,7 @@ DayMatrix DaysOf(const std::vector<std::vector<std::int32_t>>& rows) {
                  rows.empty() ? 0 : static_cast<std::int64_t>(rows[0].size()));
   for (std::size_t i = 0; i < rows.size(); ++i) {
     for (std::size_t d = 0; d < rows[i].size(); ++d) {
-      days(static_cast<std::int64_t>(i + 1), static_cast<std::int64_t>(d + 1)) = rows[i][d];
+      days(static_cast<std::int64_t>(i), static_cast<std::int64_t>(d)) = rows[i][d];
     }
   }
   return days;
@@ -31,7 +31,7 @@ DayMatrix DaysOf(const std::vector<std::vector<std::int32_t>>& rows) {
 
 std::vector<std::int32_t> Row(const OccasionMatrix& occasions, std::int64_t i) {
   std::vector<std::int32_t> row;
-  for (std::int64_t k = 1; k <= occasions.columns(); ++k) row.push_back(occasions(i, k));
+  for (std::int64_t k = 0; k < occasions.columns(); ++k) row.push_back(occasions(i, k));
   return row;
 }
 
@@ -47,8 +47,8 @@ TEST(OccasionsFromDays, WorkedExample) {
       DaysOf({{-1, -1, 0, 3, 0, 0, 1, 0, 2, 0}, {-1, -1, -1, -1, -1, 0, 0, 0, -1, 1}});
   const OccasionMatrix occasions = Fold(days, 4);
   ASSERT_EQ(occasions.columns(), 3);
-  EXPECT_EQ(Row(occasions, 1), (std::vector<std::int32_t>{1, 1, 2}));
-  EXPECT_EQ(Row(occasions, 2), (std::vector<std::int32_t>{-1, -1, 0}));
+  EXPECT_EQ(Row(occasions, 0), (std::vector<std::int32_t>{1, 1, 2}));
+  EXPECT_EQ(Row(occasions, 1), (std::vector<std::int32_t>{-1, -1, 0}));
 }
 
 TEST(OccasionsFromDays, OccasionsCoverTheDaysInOrder) {
@@ -79,14 +79,14 @@ TEST(OccasionsFromDays, OccasionsCoverTheDaysInOrder) {
     if (c.occasions.empty()) {
       EXPECT_EQ(occasions.rows() * occasions.columns(), 0);
     } else {
-      EXPECT_EQ(Row(occasions, 1), c.occasions);
+      EXPECT_EQ(Row(occasions, 0), c.occasions);
     }
   }
 }
 
 TEST(OccasionsFromDays, SumsDoNotWrapAround) {
   const OccasionMatrix occasions = Fold(DaysOf({{2147483647, 2147483647, 5}}), 3);
-  EXPECT_GT(occasions(1, 1), 999);
+  EXPECT_GT(occasions(0, 0), 999);
 }
 
 TEST(OccasionsFromDays, EmptyStudiesDoNothing) {
@@ -164,11 +164,11 @@ TEST(WriteSpeciesMatrix, WorkedExampleFile) {
   WriteHeader(output.units[kUnitOutput], 4, 10, num_occasions);
   ASSERT_EQ(num_occasions, 3);
   OccasionMatrix fox = OccasionsOf({{3, 1200, 0}, {-1, 5, -1}});
-  WriteSpeciesMatrix(output.units, output.study, fox, num_occasions, 1);
+  WriteSpeciesMatrix(output.units, output.study, fox, num_occasions, 0);
   EXPECT_EQ(output.folder.kept["temp.txt"], Lines({"  3 999   0 999", " -1   5  -1   5"}));
-  EXPECT_EQ(Row(fox, 1), (std::vector<std::int32_t>{3, 999, 0}));  // capped in place
+  EXPECT_EQ(Row(fox, 0), (std::vector<std::int32_t>{3, 999, 0}));  // capped in place
   OccasionMatrix boar = OccasionsOf({{0, 0, 0}, {-1, -1, -1}});
-  WriteSpeciesMatrix(output.units, output.study, boar, num_occasions, 2);
+  WriteSpeciesMatrix(output.units, output.study, boar, num_occasions, 1);
   EXPECT_EQ(output.Close(),
             HeaderText("    4", "    3") +
                 Lines({"Red fox                  ", "  3 999   0 999", " -    5  -    5", ""}) +
@@ -218,11 +218,11 @@ TEST(WriteSpeciesMatrix, CapsTotalsAndMarks) {
     Output output(1);
     OccasionMatrix occasions = OccasionsOf({c.cells});
     WriteSpeciesMatrix(output.units, output.study, occasions,
-                       static_cast<std::int64_t>(c.cells.size()), 1);
+                       static_cast<std::int64_t>(c.cells.size()), 0);
     EXPECT_EQ(output.Close(), Lines({Padded("Red fox"), c.row, ""}));
     Cells capped;
     for (auto cell : c.cells) capped.push_back(std::min(cell, 999));
-    EXPECT_EQ(Row(occasions, 1), capped);
+    EXPECT_EQ(Row(occasions, 0), capped);
     EXPECT_EQ(output.dir.Listing(), "OccasionTallies.txt");
   }
 }
@@ -249,13 +249,13 @@ TEST(WriteSpeciesMatrix, LongRowsContinueAfter1000Fields) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.occasions);
     Output output(2);
-    // Row 1: 5, then 0s, -1 last; row 2: all 1.
+    // Row 0: 5, then 0s, -1 last; row 1: all 1.
     OccasionMatrix occasions(2, c.occasions);
     std::vector<std::string> first, second;
-    for (std::int64_t k = 1; k <= c.occasions; ++k) {
-      occasions(1, k) = k == c.occasions ? -1 : k == 1 ? 5 : 0;
-      occasions(2, k) = 1;
-      first.push_back(k == c.occasions ? " - " : k == 1 ? "  5" : "  0");
+    for (std::int64_t k = 0; k < c.occasions; ++k) {
+      occasions(0, k) = k == c.occasions - 1 ? -1 : k == 0 ? 5 : 0;
+      occasions(1, k) = 1;
+      first.push_back(k == c.occasions - 1 ? " - " : k == 0 ? "  5" : "  0");
       second.push_back("  1");
     }
     first.push_back(c.occasions > 1 ? "  5" : "  0");
@@ -271,7 +271,7 @@ TEST(WriteSpeciesMatrix, LongRowsContinueAfter1000Fields) {
         expected += row[l] + "\r\n";
       }
     }
-    WriteSpeciesMatrix(output.units, output.study, occasions, c.occasions, 1);
+    WriteSpeciesMatrix(output.units, output.study, occasions, c.occasions, 0);
     EXPECT_EQ(output.Close(), expected + "\r\n");
   }
 }
@@ -279,7 +279,7 @@ TEST(WriteSpeciesMatrix, LongRowsContinueAfter1000Fields) {
 TEST(WriteSpeciesMatrix, NoLocationsGiveTheNameAndAnEmptyLine) {
   Output output(0);
   OccasionMatrix occasions(0, 3);
-  WriteSpeciesMatrix(output.units, output.study, occasions, 3, 1);
+  WriteSpeciesMatrix(output.units, output.study, occasions, 3, 0);
   EXPECT_EQ(output.Close(), Lines({Padded("Red fox"), ""}));
   EXPECT_EQ(output.dir.Listing(), "OccasionTallies.txt");
 }

@@ -8,6 +8,7 @@
 
 #include "run/calendar.h"
 #include "run/occasion_output.h"
+#include "run/operating_days.h"
 
 namespace ot {
 namespace {
@@ -16,7 +17,7 @@ namespace {
 // few periods drawn from `random` (some reaching outside the study).
 StudyTables RandomStudy(std::mt19937& random, std::int64_t rows, std::int64_t num_days) {
   StudyTables study;
-  std::uniform_int_distribution<std::int64_t> day(-3, num_days + 3);
+  std::uniform_int_distribution<std::int64_t> day(-4, num_days + 2);
   std::uniform_int_distribution<int> periods(0, 3);
   for (std::int64_t i = 0; i < rows; ++i) {
     Location location;
@@ -49,14 +50,14 @@ TEST(OccasionsFromSums, AgreesWithOccasionsFromDays) {
       const std::int64_t occasions = CountOccasions(c.num_days, c.occasion_days);
       Matrix added = c.occasion_days > 0 ? Matrix(occasions, c.rows) : Matrix();
       // Additions of either sign on random days, also on idle ones.
-      std::uniform_int_distribution<std::int64_t> row(1, c.rows), day(1, c.num_days);
+      std::uniform_int_distribution<std::int64_t> row(0, c.rows - 1), day(0, c.num_days - 1);
       std::uniform_int_distribution<int> amount(-9, 108);
       for (int n = 0; n < 40; ++n) {
         const std::int64_t i = row(random), d = day(random);
         const int a = amount(random);
         days(i, d) += a;
         const std::int64_t k = OccasionOfDay(d, c.occasion_days);
-        if (k > 0) added(k, i) += a;
+        if (k != kNoOccasion) added(k, i) += a;
       }
       Matrix idle = c.occasion_days > 0 ? Matrix(occasions, c.rows) : Matrix();
       CountIdleDays(operating, c.occasion_days, c.num_days, idle);
@@ -70,8 +71,8 @@ TEST(OccasionsFromSums, AgreesWithOccasionsFromDays) {
         MarkOperatingDays(study, bare);
         OccasionsFromDays(c.occasion_days, bare, want);
       }
-      for (std::int64_t i = 1; i <= c.rows; ++i) {
-        for (std::int64_t k = 1; k <= occasions; ++k) {
+      for (std::int64_t i = 0; i < c.rows; ++i) {
+        for (std::int64_t k = 0; k < occasions; ++k) {
           ASSERT_EQ(got(i, k), want(i, k)) << "location " << i << ", occasion " << k;
         }
       }

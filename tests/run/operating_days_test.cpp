@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,7 +20,7 @@ using testing::WorkedExampleStudy;
 // A row of a DayMatrix as text: '-' for -1, '0' for 0, '?' otherwise.
 std::string RowText(const DayMatrix& days, std::int64_t row) {
   std::string text;
-  for (std::int64_t d = 1; d <= days.columns(); ++d) {
+  for (std::int64_t d = 0; d < days.columns(); ++d) {
     text += days(row, d) == -1 ? '-' : days(row, d) == 0 ? '0' : '?';
   }
   return text;
@@ -33,9 +34,9 @@ TEST(MarkOperatingDays, WorkedExampleRows) {
   DayMatrix days(2, calendar.num_days);
   days.Fill(7);  // whatever an earlier species left
   MarkOperatingDays(study, days);
-  EXPECT_EQ(RowText(days, 1), std::string(57, '0') + std::string(16, '-') + std::string(39, '0') +
+  EXPECT_EQ(RowText(days, 0), std::string(57, '0') + std::string(16, '-') + std::string(39, '0') +
                                   std::string(21, '-'));
-  EXPECT_EQ(RowText(days, 2), std::string(11, '-') + std::string(122, '0'));
+  EXPECT_EQ(RowText(days, 1), std::string(11, '-') + std::string(122, '0'));
 }
 
 TEST(MarkOperatingDays, PeriodsOfOneLocation) {
@@ -44,14 +45,14 @@ TEST(MarkOperatingDays, PeriodsOfOneLocation) {
     std::vector<std::pair<std::int64_t, std::int64_t>> periods;  // shifted day numbers
     std::string row;                                             // of 10 days
   } cases[] = {{"none", {}, "----------"},
-               {"single day", {{5, 5}}, "----0-----"},
-               {"whole study", {{1, 10}}, "0000000000"},
-               {"overlapping", {{2, 5}, {4, 7}}, "-000000---"},
-               {"touching", {{2, 4}, {4, 6}}, "-00000----"},
-               {"with a gap", {{1, 2}, {9, 10}}, "00------00"},
-               {"end before begin", {{6, 3}}, "----------"},
-               {"end before begin, covered by another", {{6, 3}, {3, 4}}, "--00------"},
-               {"outside the matrix", {{-3, 2}, {9, 15}, {20, 30}, {-9, -1}}, "00------00"}};
+               {"single day", {{4, 4}}, "----0-----"},
+               {"whole study", {{0, 9}}, "0000000000"},
+               {"overlapping", {{1, 4}, {3, 6}}, "-000000---"},
+               {"touching", {{1, 3}, {3, 5}}, "-00000----"},
+               {"with a gap", {{0, 1}, {8, 9}}, "00------00"},
+               {"end before begin", {{5, 2}}, "----------"},
+               {"end before begin, covered by another", {{5, 2}, {2, 3}}, "--00------"},
+               {"outside the matrix", {{-4, 1}, {8, 14}, {19, 29}, {-10, -2}}, "00------00"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     StudyTables study = StudyOf({{}, {}});
@@ -63,8 +64,16 @@ TEST(MarkOperatingDays, PeriodsOfOneLocation) {
     }
     DayMatrix days(2, 10);
     MarkOperatingDays(study, days);
-    EXPECT_EQ(RowText(days, 1), "----------");
-    EXPECT_EQ(RowText(days, 2), c.row);
+    EXPECT_EQ(RowText(days, 0), "----------");
+    EXPECT_EQ(RowText(days, 1), c.row);
+    // OperatingDays keeps the same days, and none outside the study.
+    const OperatingDays operating(study, 10);
+    std::string kept;
+    for (std::int64_t d = -1; d <= 10; ++d) kept += operating.Contains(1, d) ? '0' : '-';
+    EXPECT_EQ(kept, "-" + c.row + "-");
+    EXPECT_EQ(operating.CountIn(1, 0, 9), std::count(c.row.begin(), c.row.end(), '0'));
+    EXPECT_EQ(operating.CountIn(0, 0, 9), 0);
+    EXPECT_EQ(operating.CountIn(2, 0, 9), 0);
   }
 }
 

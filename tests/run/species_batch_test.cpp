@@ -35,7 +35,7 @@ struct Study {
 
   SpeciesBatch Scan(const std::string& log, std::int64_t exact_additions) {
     std::optional<SpeciesBatch> batch =
-        SpeciesBatch::Create(names, 1, names.size(), {1, 2, 7}, 30, UINT64_MAX, exact_additions);
+        SpeciesBatch::Create(names, 0, names.size(), {1, 2, 7}, 30, UINT64_MAX, exact_additions);
     PicturePlacer placer(study, calendar, operating, 1);
     MisalignedRecords misaligned;
     auto pictures = testing::ReadingUnit(log);
@@ -52,15 +52,15 @@ TEST(SpeciesBatch, AdditionsNearTheLimitLeaveTheTableInexact) {
                           Record("Ridge top", "Boar", "2019 11 22  1  0  0 10") +
                           Record("Ridge top", "Red fox", "2019 11 28  6  0  0  5");
   const SpeciesBatch batch = s.Scan(log, 11);
-  EXPECT_TRUE(batch.at(1).exact);
-  EXPECT_EQ(batch.at(1).added(1, 1), 6);
-  EXPECT_EQ(batch.at(1).added(2, 1), 5);
-  EXPECT_FALSE(batch.at(2).exact);  // 14 in all
-  EXPECT_EQ(batch.at(2).added_magnitude, 14);
-  EXPECT_TRUE(batch.at(3).exact);
-  EXPECT_EQ(batch.at(3).added(1, 1), 10);
-  EXPECT_EQ(batch.at(2).selected, 3);
-  EXPECT_EQ(std::string(batch.at(2).first_record.data(), kPictureRecordLength),
+  EXPECT_TRUE(batch.at(0).exact);
+  EXPECT_EQ(batch.at(0).added(0, 0), 6);
+  EXPECT_EQ(batch.at(0).added(1, 0), 5);
+  EXPECT_FALSE(batch.at(1).exact);  // 14 in all
+  EXPECT_EQ(batch.at(1).added_magnitude, 14);
+  EXPECT_TRUE(batch.at(2).exact);
+  EXPECT_EQ(batch.at(2).added(0, 0), 10);
+  EXPECT_EQ(batch.at(1).selected, 3);
+  EXPECT_EQ(std::string(batch.at(1).first_record.data(), kPictureRecordLength),
             log.substr(0, kPictureRecordLength));
 }
 

@@ -149,7 +149,7 @@ void ExpectSameRun(const Outcome& got, const Outcome& want) {
 }
 
 // A 10-day study (2019-11-20 .. 29) at one location, operating throughout:
-// 7-day occasions give two, days 1-7 and 8-10.
+// 7-day occasions give two, study days 0-6 and 7-9.
 std::string OneLocationInput(const std::vector<std::string>& species) {
   std::string input = "Short study\n1\nRidge top\n1\n2019 11 20 2019 11 29\n" +
                       std::to_string(species.size()) + "\n";
@@ -157,9 +157,9 @@ std::string OneLocationInput(const std::vector<std::string>& species) {
   return input;
 }
 
-// Red fox (1) and Red fox cub (2) on day 2, Red deer (4) and Roe deer (8)
-// on day 3, Red fox (16) on day 4, red fox (32) on day 5: each picture an
-// event of its own.
+// Red fox (1) and Red fox cub (2) on study day 1, Red deer (4) and Roe deer
+// (8) on day 2, Red fox (16) on day 3, red fox (32) on day 4: each picture
+// an event of its own.
 const std::string kPrefixPictures = Record("Ridge top", "Red fox", "2019 11 21  6  0  0  1") +
                                     Record("Ridge top", "Red fox cub", "2019 11 21  9  0  0  2") +
                                     Record("Ridge top", "Red deer", "2019 11 22  6  0  0  4") +
@@ -177,12 +177,12 @@ TEST(SpeciesTurns, SpeciesSharingOneScanSelectByTheBeginningOfTheField) {
     const char* row;  // the location's row: occasion 1, occasion 2, total
     const char* pictures;
   } expected[] = {
-      {"Red fox", " 19   0  19", "(1,2,1)(1,2,2)(1,4,16)"},
-      {"Red fox cub", "  2   0   2", "(1,2,2)"},
-      {"Red", " 23   0  23", "(1,2,1)(1,2,2)(1,3,4)(1,4,16)"},
-      {"", " 63   0  63", "(1,2,1)(1,2,2)(1,3,4)(1,3,8)(1,4,16)(1,5,32)"},
-      {"Red fox", " 19   0  19", "(1,2,1)(1,2,2)(1,4,16)"},
-      {"Roe deer", "  8   0   8", "(1,3,8)"},
+      {"Red fox", " 19   0  19", "(0,1,1)(0,1,2)(0,3,16)"},
+      {"Red fox cub", "  2   0   2", "(0,1,2)"},
+      {"Red", " 23   0  23", "(0,1,1)(0,1,2)(0,2,4)(0,3,16)"},
+      {"", " 63   0  63", "(0,1,1)(0,1,2)(0,2,4)(0,2,8)(0,3,16)(0,4,32)"},
+      {"Red fox", " 19   0  19", "(0,1,1)(0,1,2)(0,3,16)"},
+      {"Roe deer", "  8   0   8", "(0,2,8)"},
       {" Red fox", "  0   0   0", ""},
   };
   const std::vector<FileEntry> files = {{"Input.txt", OneLocationInput(species)},
@@ -199,8 +199,8 @@ TEST(SpeciesTurns, SpeciesSharingOneScanSelectByTheBeginningOfTheField) {
     const Outcome run = RunWith(files, scan_memory);
     ASSERT_EQ(run.status, 0) << run.errors;
     EXPECT_NE(run.output.find(blocks), std::string::npos) << run.output;
-    for (std::size_t s = 1; s <= std::size(expected); ++s) {
-      EXPECT_EQ(run.recorder.Pictures(s), expected[s - 1].pictures) << "species " << s;
+    for (std::size_t s = 0; s < std::size(expected); ++s) {
+      EXPECT_EQ(run.recorder.Pictures(s), expected[s].pictures) << "species " << s;
     }
     EXPECT_EQ(run.listing, "AllPictures.txt Input.txt OccasionTallies.txt");
   }
@@ -296,9 +296,9 @@ TEST(SpeciesTurns, UnreadableRecordEndsTheRunAtItsSpeciesTurn) {
     EXPECT_TRUE(run.output.ends_with(blocks)) << run.output;
     EXPECT_EQ(run.species_pics, AsCopied(fox1) + AsCopied(bad) + AsCopied(fox3));
     EXPECT_EQ(run.listing, "AllPictures.txt Input.txt OccasionTallies.txt SpeciesPics.txt");
-    EXPECT_EQ(run.recorder.steps, "ready done 1:0 done 2:0 ");
-    EXPECT_EQ(run.recorder.Pictures(1), "(1,2,1)(1,6,5)");
-    EXPECT_EQ(run.recorder.Pictures(3), "(1,2,1)");
+    EXPECT_EQ(run.recorder.steps, "ready done 0:0 done 1:0 ");
+    EXPECT_EQ(run.recorder.Pictures(0), "(0,1,1)(0,5,5)");
+    EXPECT_EQ(run.recorder.Pictures(2), "(0,1,1)");
   }
 }
 

@@ -29,13 +29,13 @@ std::string Pic(const std::string& location, int year, int month, int day, int h
   return text;
 }
 
-// A picture at Ridge top on 21 November 2019, study day 2.
+// A picture at Ridge top on 21 November 2019, study day 1.
 std::string Ridge(int hour, int minute, int count, int second = 0) {
   return Pic(kRidge, 2019, 11, 21, hour, minute, count, second);
 }
 
 // The worked-example study (reference_year 2019, first_day_number 324, num_days 133;
-// Ridge top operating on days 1..57 and 74..112, Creek crossing on 12..133),
+// Ridge top operating on study days 0..56 and 73..111, Creek crossing on 11..132),
 // with its DayMatrix just reset, in a scratch folder.
 struct Survey : testing::UnitBench {
   StudyTables study;
@@ -71,8 +71,8 @@ struct Survey : testing::UnitBench {
   // The cells that differ from the reset matrix, as "(row,day)=value".
   std::string Changes() const {
     std::string changes;
-    for (std::int64_t d = 1; d <= days.columns(); ++d) {
-      for (std::int64_t i = 1; i <= days.rows(); ++i) {
+    for (std::int64_t d = 0; d < days.columns(); ++d) {
+      for (std::int64_t i = 0; i < days.rows(); ++i) {
         if (days(i, d) == fresh(i, d)) continue;
         if (!changes.empty()) changes += " ";
         changes.append("(").append(std::to_string(i)).append(",").append(std::to_string(d));
@@ -91,7 +91,7 @@ TEST(TallyDetections, WorkedExample) {
                     Pic(kCreek, 2019, 12, 5, 23, 50, 2), Pic(kCreek, 2019, 12, 6, 0, 5, 4),
                     Pic(kRidge, 2020, 4, 2, 10, 0, 1)},
                    30);
-  EXPECT_EQ(survey.Changes(), "(1,2)=4 (2,16)=2 (2,17)=2");
+  EXPECT_EQ(survey.Changes(), "(0,1)=4 (1,15)=2 (1,16)=2");
   EXPECT_EQ(skipped.warned(), 0);
   EXPECT_EQ(survey.dir.Listing(), "");
   EXPECT_THROW(survey.units[kUnitInputFiles], std::logic_error);  // closed
@@ -105,34 +105,34 @@ TEST(TallyDetections, IndependentEvents) {
     const char* changes;
   } cases[] = {
       // clang-format off
-      {"gap equal to the period", 30, {Ridge(6, 10, 2), Ridge(6, 40, 2)}, "(1,2)=4"},
-      {"gap one minute less", 30, {Ridge(6, 10, 2), Ridge(6, 39, 2)}, "(1,2)=2"},
+      {"gap equal to the period", 30, {Ridge(6, 10, 2), Ridge(6, 40, 2)}, "(0,1)=4"},
+      {"gap one minute less", 30, {Ridge(6, 10, 2), Ridge(6, 39, 2)}, "(0,1)=2"},
       {"each picture compared with the one before", 30,
-       {Ridge(6, 0, 1), Ridge(6, 29, 1), Ridge(6, 58, 2), Ridge(7, 27, 1)}, "(1,2)=2"},
+       {Ridge(6, 0, 1), Ridge(6, 29, 1), Ridge(6, 58, 2), Ridge(7, 27, 1)}, "(0,1)=2"},
       {"maximum falls then rises", 30,
-       {Ridge(6, 0, 3), Ridge(6, 5, 1), Ridge(6, 10, 4), Ridge(6, 15, 4)}, "(1,2)=4"},
-      {"period 0, same minute", 0, {Ridge(6, 10, 1), Ridge(6, 10, 1)}, "(1,2)=2"},
-      {"period 0, an earlier picture joins", 0, {Ridge(6, 10, 1), Ridge(6, 9, 3)}, "(1,2)=3"},
-      {"06:10:59 and 06:11:00", 1, {Ridge(6, 10, 2, 59), Ridge(6, 11, 2, 0)}, "(1,2)=4"},
-      {"06:10:00 and 06:10:59", 1, {Ridge(6, 10, 2, 0), Ridge(6, 10, 2, 59)}, "(1,2)=2"},
+       {Ridge(6, 0, 3), Ridge(6, 5, 1), Ridge(6, 10, 4), Ridge(6, 15, 4)}, "(0,1)=4"},
+      {"period 0, same minute", 0, {Ridge(6, 10, 1), Ridge(6, 10, 1)}, "(0,1)=2"},
+      {"period 0, an earlier picture joins", 0, {Ridge(6, 10, 1), Ridge(6, 9, 3)}, "(0,1)=3"},
+      {"06:10:59 and 06:11:00", 1, {Ridge(6, 10, 2, 59), Ridge(6, 11, 2, 0)}, "(0,1)=4"},
+      {"06:10:00 and 06:10:59", 1, {Ridge(6, 10, 2, 0), Ridge(6, 10, 2, 59)}, "(0,1)=2"},
       {"alternating locations", 30, {Pic(kRidge, 2019, 12, 5, 6, 10, 1),
        Pic(kCreek, 2019, 12, 5, 6, 12, 1), Pic(kRidge, 2019, 12, 5, 6, 14, 1)},
-       "(1,16)=2 (2,16)=1"},
-      {"count 0 starting an event", 30, {Ridge(6, 10, 0), Ridge(6, 15, 3)}, "(1,2)=3"},
+       "(0,15)=2 (1,15)=1"},
+      {"count 0 starting an event", 30, {Ridge(6, 10, 0), Ridge(6, 15, 3)}, "(0,1)=3"},
       {"event across midnight", 30, {Pic(kCreek, 2019, 12, 5, 23, 50, 2),
-       Pic(kCreek, 2019, 12, 6, 0, 5, 4)}, "(2,16)=2 (2,17)=2"},
+       Pic(kCreek, 2019, 12, 6, 0, 5, 4)}, "(1,15)=2 (1,16)=2"},
       {"non-operating days", 30, {Pic(kRidge, 2020, 1, 18, 6, 0, 1),
-       Pic(kRidge, 2020, 1, 19, 6, 0, 3), Pic(kRidge, 2020, 1, 20, 6, 0, 0)}, "(1,60)=0 (1,61)=2"},
+       Pic(kRidge, 2020, 1, 19, 6, 0, 3), Pic(kRidge, 2020, 1, 20, 6, 0, 0)}, "(0,59)=0 (0,60)=2"},
       {"non-operating day, event raised", 30, {Pic(kRidge, 2020, 1, 18, 6, 0, 1),
-       Pic(kRidge, 2020, 1, 18, 6, 9, 3)}, "(1,60)=2"},
-      {"day num_days is tallied", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1)}, "(2,133)=1"},
-      {"day num_days + 1 does not break the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
-       Pic(kRidge, 2020, 4, 1, 0, 0, 5), Pic(kCreek, 2020, 3, 31, 23, 10, 3)}, "(2,133)=3"},
-      {"day num_days + 1 does not extend the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
-       Pic(kCreek, 2020, 4, 1, 0, 5, 1), Pic(kCreek, 2020, 3, 31, 23, 40, 1)}, "(2,133)=2"},
+       Pic(kRidge, 2020, 1, 18, 6, 9, 3)}, "(0,59)=2"},
+      {"day num_days - 1 is tallied", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1)}, "(1,132)=1"},
+      {"day num_days does not break the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
+       Pic(kRidge, 2020, 4, 1, 0, 0, 5), Pic(kCreek, 2020, 3, 31, 23, 10, 3)}, "(1,132)=3"},
+      {"day num_days does not extend the event", 30, {Pic(kCreek, 2020, 3, 31, 23, 0, 1),
+       Pic(kCreek, 2020, 4, 1, 0, 5, 1), Pic(kCreek, 2020, 3, 31, 23, 40, 1)}, "(1,132)=2"},
       {"largest period", 2147483647, {Ridge(6, 10, 1), Pic(kRidge, 2020, 3, 10, 23, 59, 2)},
-       "(1,2)=1 (1,112)=1"},
-      {"most negative period", -2147483647 - 1, {Ridge(6, 10, 1), Ridge(6, 10, 2)}, "(1,2)=3"},
+       "(0,1)=1 (0,111)=1"},
+      {"most negative period", -2147483647 - 1, {Ridge(6, 10, 1), Ridge(6, 10, 2)}, "(0,1)=3"},
       // clang-format on
   };
   for (const auto& c : cases) {
@@ -160,14 +160,14 @@ TEST(TallyDetections, SkippedPicturesLeaveTheStateUntouched) {
                {"month 13", Pic(kRidge, 2019, 13, 21, 6, 20, 5), 0, 1},
                {"month 13 before the study year", Pic(kRidge, 2018, 13, 21, 6, 20, 5), 0, 1},
                {"year before reference_year", Pic(kRidge, 2018, 11, 22, 6, 20, 5), 0, 0},
-               {"study day 0", Pic(kRidge, 2019, 11, 19, 6, 20, 5), 0, 0},
-               {"study day far below 1", Pic(kRidge, 2019, 1, 1, 6, 20, 5), 0, 0},
+               {"study day -1", Pic(kRidge, 2019, 11, 19, 6, 20, 5), 0, 0},
+               {"study day far below 0", Pic(kRidge, 2019, 1, 1, 6, 20, 5), 0, 0},
                {"after the last day", Pic(kRidge, 2020, 4, 2, 6, 20, 5), 0, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     Survey survey;
     const SkippedPictures skipped = survey.Tally({Ridge(6, 10, 2), c.record, Ridge(6, 35, 3)}, 30);
-    EXPECT_EQ(survey.Changes(), "(1,2)=3");
+    EXPECT_EQ(survey.Changes(), "(0,1)=3");
     EXPECT_EQ(skipped.unlisted_location, c.unlisted);
     EXPECT_EQ(skipped.month_out_of_range, c.months);
   }
@@ -185,11 +185,11 @@ TEST(TallyDetections, SkippedPicturesLeaveTheStateUntouched) {
 TEST(TallyDetections, RepeatedLocationNameCountsOnItsFirstListing) {
   Survey survey({kCreek, kRidge});
   survey.Tally({Pic(kRidge, 2019, 12, 5, 6, 10, 2), Pic(kCreek, 2019, 12, 5, 7, 0, 1)}, 30);
-  EXPECT_EQ(survey.Changes(), "(1,16)=2 (2,16)=1");
-  EXPECT_EQ(FindLocation(survey.study, Padded(kRidge)), 1);
-  EXPECT_EQ(FindLocation(survey.study, Padded(kCreek)), 2);
-  EXPECT_EQ(FindLocation(survey.study, Padded("ridge top")), 0);
-  EXPECT_EQ(FindLocation(survey.study, kRidge), 0);  // all 25 characters count
+  EXPECT_EQ(survey.Changes(), "(0,15)=2 (1,15)=1");
+  EXPECT_EQ(FindLocation(survey.study, Padded(kRidge)), 0);
+  EXPECT_EQ(FindLocation(survey.study, Padded(kCreek)), 1);
+  EXPECT_EQ(FindLocation(survey.study, Padded("ridge top")), kNoLocation);
+  EXPECT_EQ(FindLocation(survey.study, kRidge), kNoLocation);  // all 25 characters count
 }
 
 TEST(TallyDetections, EmptyFileChangesNothingAndIsRemoved) {
@@ -230,7 +230,7 @@ TEST(TallyDetections, FarReferenceYearDoesNotOverflow) {
   survey.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
                 Pic(kCreek, 2020, 3, 31, 23, 50, 99), Pic(kCreek, 2020, 4, 1, 0, 5, 4)},
                30);
-  EXPECT_EQ(survey.Changes(), "(1,2)=4 (2,133)=99");
+  EXPECT_EQ(survey.Changes(), "(0,1)=4 (1,132)=99");
 }
 
 }  // namespace
