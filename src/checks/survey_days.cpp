@@ -38,7 +38,7 @@ std::optional<std::int64_t> SurveyDays::StudyDay(const Date& date) const {
 
 bool SurveyDays::BeforeSurvey(const Date& date) const {
   return date.year < calendar_.reference_year ||
-         DayNumber(calendar_.reference_year, date) < calendar_.first_day_number;
+         calendar_.StudyDay(DayNumber(calendar_.reference_year, date)) < 0;
 }
 
 std::int64_t SurveyDays::Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const {

@@ -32,7 +32,8 @@ class SurveyDays {
   std::int64_t BeginDay(std::size_t location, std::size_t period) const;
   std::int64_t EndDay(std::size_t location, std::size_t period) const;
 
-  // The dates of the survey's first and last day.
+  // The dates of the survey's first and last day as Input.txt writes them
+  // (a message quotes them as the user wrote them).
   const Date& first_date() const { return first_date_; }
   const Date& last_date() const { return last_date_; }
 

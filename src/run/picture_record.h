@@ -52,6 +52,7 @@ inline constexpr std::array<RecordField, 9> kPictureRecordFields = {{
     {"count", 73, 2, RecordField::Kind::kNumber},
 }};
 
+// The entry of `field` in kPictureRecordFields.
 constexpr const RecordField& FieldOf(PictureField field) {
   return kPictureRecordFields[static_cast<std::size_t>(field)];
 }
@@ -73,6 +74,7 @@ constexpr std::int32_t LargestNumberIn(PictureField field) {
 
 namespace picture_record_detail {
 
+// The number of columns between the fields.
 constexpr std::size_t CountSeparatingColumns() {
   std::size_t count = 0;
   for (std::size_t f = 1; f < kPictureRecordFields.size(); ++f) {
@@ -82,6 +84,7 @@ constexpr std::size_t CountSeparatingColumns() {
   return count;
 }
 
+// The N columns between the fields, counted from 1.
 template <std::size_t N>
 constexpr std::array<int, N> SeparatingColumns() {
   std::array<int, N> columns{};
@@ -110,6 +113,8 @@ constexpr std::array<Field, 2 * kPictureRecordFields.size() - 1> LayoutFields() 
   return fields;
 }
 
+// Whether the first field begins the record and each later one begins
+// after a gap behind the one before it.
 constexpr bool FieldsFollowOneAnother() {
   if (kPictureRecordFields.front().first_column != 1) return false;
   for (std::size_t f = 1; f < kPictureRecordFields.size(); ++f) {
@@ -119,8 +124,8 @@ constexpr bool FieldsFollowOneAnother() {
   }
   return true;
 }
-// Every field is followed by at least one separating column, so that a
-// record keeps its columns when each separating column holds a blank.
+// A blank in every separating column is what tells a record in the fixed
+// columns (MisalignedRecords), so there must be one after every field.
 static_assert(FieldsFollowOneAnother());
 
 inline constexpr auto kLayoutFields = LayoutFields();
