@@ -6,9 +6,6 @@
 namespace ot {
 namespace {
 
-// The one table of month lengths, of a year without 29 February.
-constexpr std::array<std::int32_t, 12> kDaysInMonth = {31, 28, 31, 30, 31, 30,
-                                                       31, 31, 30, 31, 30, 31};
 constexpr std::int64_t kDaysInYear = 365;
 constexpr std::int64_t kDaysInFourYears = 4 * kDaysInYear + 1;  // any four years hold one leap year
 
@@ -18,14 +15,14 @@ constexpr std::array<std::array<std::int64_t, 13>, 2> DaysBeforeMonth() {
   std::array<std::array<std::int64_t, 13>, 2> before{};
   for (std::size_t leap = 0; leap < 2; ++leap) {
     for (std::size_t month = 2; month <= 12; ++month) {
-      before[leap][month] =
-          before[leap][month - 1] + kDaysInMonth[month - 2] + (leap == 1 && month - 1 == 2 ? 1 : 0);
+      before[leap][month] = before[leap][month - 1] + kDaysInCommonMonth[month - 2] +
+                            (leap == 1 && month - 1 == 2 ? 1 : 0);
     }
   }
   return before;
 }
 constexpr auto kDaysBeforeMonth = DaysBeforeMonth();
-static_assert(kDaysBeforeMonth[0][12] + kDaysInMonth[11] == kDaysInYear);
+static_assert(kDaysBeforeMonth[0][12] + kDaysInCommonMonth[11] == kDaysInYear);
 
 std::int64_t YearLength(std::int64_t year) {
   return IsLeapYear(year) ? kDaysInYear + 1 : kDaysInYear;
@@ -42,11 +39,6 @@ std::int64_t LeapYearsBetween(std::int64_t from, std::int64_t to) {
 }
 
 }  // namespace
-
-std::int32_t DaysInMonth(std::int64_t year, std::int32_t month) {
-  return kDaysInMonth[static_cast<std::size_t>(month - 1)] +
-         (month == 2 && IsLeapYear(year) ? 1 : 0);
-}
 
 std::int64_t DayNumber(std::int32_t reference_year, const Date& date) {
   std::int64_t number = 0;
@@ -78,18 +70,6 @@ Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number) {
     n -= length;
   }
   return {static_cast<std::int32_t>(year), month, static_cast<std::int32_t>(n)};
-}
-
-bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute) {
-  if (date.month < 1 || date.month > 12) return false;
-  return date.day >= 1 && date.day <= DaysInMonth(date.year, date.month) && hour >= 0 &&
-         hour <= 23 && minute >= 0 && minute <= 59;
-}
-
-MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
-                              std::int32_t minute) {
-  const std::int64_t day_number = DayNumber(reference_year, date);
-  return {day_number, (day_number * 24 + hour) * 60 + minute};
 }
 
 Date StudyCalendar::DateOfStudyDay(std::int64_t day) const {

@@ -8,6 +8,8 @@
 // from 1).
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "base/date.h"
@@ -20,8 +22,16 @@ constexpr bool IsLeapYear(std::int64_t year) {
   return year % 4 == 0;
 }
 
+// The one table of month lengths: January to December of a year without
+// 29 February.
+inline constexpr std::array<std::int32_t, 12> kDaysInCommonMonth = {31, 28, 31, 30, 31, 30,
+                                                                    31, 31, 30, 31, 30, 31};
+
 // The days of month `month` (1..12) of `year`.
-std::int32_t DaysInMonth(std::int64_t year, std::int32_t month);
+constexpr std::int32_t DaysInMonth(std::int64_t year, std::int32_t month) {
+  return kDaysInCommonMonth[static_cast<std::size_t>(month - 1)] +
+         (month == 2 && IsLeapYear(year) ? 1 : 0);
+}
 
 // The day number of `date` counted from 1 January of `reference_year`:
 // 365 or 366 days for each whole year from the reference year up to the
@@ -37,7 +47,11 @@ Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number);
 
 // Whether `date` at `hour`:`minute` can exist: day within its month, hour
 // 0..23, minute 0..59.
-bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute);
+inline bool IsPossibleDateAndTime(const Date& date, std::int32_t hour, std::int32_t minute) {
+  if (date.month < 1 || date.month > 12) return false;
+  return date.day >= 1 && date.day <= DaysInMonth(date.year, date.month) && hour >= 0 &&
+         hour <= 23 && minute >= 0 && minute <= 59;
+}
 
 struct MinuteStampResult {
   std::int64_t day_number;  // as DayNumber
@@ -47,8 +61,11 @@ struct MinuteStampResult {
 // The day number and minute stamp of a picture taken at `hour`:`minute` on
 // `date`, counted from 1 January of `reference_year`. Seconds take no part.
 // `date.month` must lie in 1..12.
-MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date, std::int32_t hour,
-                              std::int32_t minute);
+inline MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& date,
+                                     std::int32_t hour, std::int32_t minute) {
+  const std::int64_t day_number = DayNumber(reference_year, date);
+  return {day_number, (day_number * 24 + hour) * 60 + minute};
+}
 
 // The study's days. Study day 0 is the day of first_day_number.
 struct StudyCalendar {
