@@ -125,8 +125,8 @@ double ShortestEffort(const SpeciesStatistics& statistics) {
 }
 
 std::string AtEdgeText(std::string_view name, int edge, double logit) {
-  return std::string(name) + " is at " + (edge > 0 ? "1" : "0") + " (logit " + ShortNumber(logit) +
-         ")";
+  return std::string(name) + " is at " + (edge > 0 ? "1" : "0") + " (the search reached logit " +
+         ShortNumber(logit) + ")";
 }
 
 // The boundary rule (species_fit.h) and the covariance over the free
@@ -212,6 +212,25 @@ void SetLikelihood(ModelFit& fit, double log_likelihood) {
   fit.aic = 2 * 2 - 2 * log_likelihood;
 }
 
+// Moves the probabilities at an edge (edges[i] = -1 or +1) to the edge of
+// the search box, where the log-likelihood is within 1e-9 or so of its
+// supremum, so that it belongs to the estimates given (exactly 0 or 1)
+// however far the search went; the other parameter stays. Kept only where
+// the log-likelihood does not fall.
+void MoveToEdges(const std::function<LogLikelihood(LinkPoint)>& log_likelihood, SearchEnd& end,
+                 std::array<int, 2> edges) {
+  if (edges[0] == 0 && edges[1] == 0) return;
+  LinkPoint x = end.x;
+  for (std::size_t i = 0; i < 2; ++i) {
+    if (edges[i] != 0) x[i] = edges[i] * kLogitLimit;
+  }
+  const double value = log_likelihood(x).value;
+  if (value >= end.log_likelihood) {
+    end.x = x;
+    end.log_likelihood = value;
+  }
+}
+
 // A probability at its edge: the edge itself, with no SE or interval.
 Estimate AtEdge(int edge) {
   return Estimate{edge > 0 ? 1.0 : 0.0, {}, {}, {}};
@@ -247,8 +266,8 @@ OccupancyFit FitOccupancy(const SpeciesStatistics& statistics, const FitOptions&
   };
   const auto [psi0, p0] = StartingProbabilities(Totals(statistics));
   const LinkPoint starts[] = {{Logit(psi0), Logit(p0)}, {0.0, Logit(0.05)}};
-  const SearchEnd end = Search(log_likelihood, starts, {-kLogitLimit, -kLogitLimit},
-                               {kLogitLimit, kLogitLimit}, near_boundary, options);
+  SearchEnd end = Search(log_likelihood, starts, {-kLogitLimit, -kLogitLimit},
+                         {kLogitLimit, kLogitLimit}, near_boundary, options);
   if (!end.converged) {
     fit.status = FitStatus::kNotConverged;
     fit.reason = end.reason;
@@ -260,6 +279,7 @@ OccupancyFit FitOccupancy(const SpeciesStatistics& statistics, const FitOptions&
   std::string reason;
   if (psi_edge != 0) reason = AtEdgeText("psi", psi_edge, end.x[0]);
   if (p_edge != 0) reason += (reason.empty() ? "" : "; ") + AtEdgeText("p", p_edge, end.x[1]);
+  MoveToEdges(log_likelihood, end, {psi_edge, p_edge});
   const MaximumAnalysis analysis =
       Analyse(log_likelihood, end.x, {psi_edge != 0, p_edge != 0}, false, reason);
   fit.status = analysis.status;
@@ -344,6 +364,7 @@ RoyleNicholsFit FitRoyleNichols(const SpeciesStatistics& statistics, const Occup
   } else if (r_edge != 0) {
     reason = AtEdgeText("r", r_edge, end.x[1]);
   }
+  if (!unbounded) MoveToEdges(log_likelihood, end, {0, r_edge});
   const MaximumAnalysis analysis =
       Analyse(log_likelihood, end.x, {unbounded, r_edge != 0}, unbounded, reason);
   fit.status = analysis.status;

@@ -13,27 +13,41 @@
 // 1 - (1 - p)^DAYS, and Royle-Nichols occupancy 1 - exp(-lambda), each with
 // its parameter's interval transformed. AIC = 2 * 2 - 2 * log-likelihood.
 //
+// A search that ends near the edge (|logit| beyond kWatchLogit, lambda
+// above kWatchLambda) goes on unscaled so that a maximum at infinity is
+// carried far enough for the boundary rule (optimizer.h). The
+// Royle-Nichols search also looks again from lambda = 50 when it ended on a
+// maximum lower than the model's limit as lambda grows (the occupancy
+// model with psi = 1).
+//
 // Status of a model (FitStatus):
 // - kNoDetection: no used site or no detection: nothing to fit, every
 //   value NA.
-// - kNotConverged: the search did not reach a maximum (NLopt's code, the
-//   evaluation limit, or a projected gradient above kGradientTolerance);
-//   every value NA and `reason` says why.
-// - kBoundary: the maximum lies on the edge of the parameter space, so the
-//   usual standard errors do not exist. Decided on the estimates:
-//     * a probability (psi, p or r) whose |logit| exceeds
-//       kBoundaryLogit, i.e. within 6.1e-6 of 0 or 1 (the search then runs
-//       on towards the box edge, +-25);
-//     * lambda above kBoundaryLambda (unbounded: it runs to kLambdaUpper,
-//       as when every site is detected about equally often);
+// - kNotConverged: the search did not reach a maximum (the projected
+//   gradient where it ended is above GradientTolerance, optimizer.h, for
+//   instance when the evaluation limit stopped it); every value NA and
+//   `reason` gives NLopt's code and the gradient.
+// - kBoundary: the maximum lies on the edge of the parameter space, where
+//   the usual standard errors do not exist. Decided on the estimates:
+//     * psi with |logit psi| > kBoundaryLogit (12): within 6.1e-6 of 0 or 1;
+//     * p (and r) at 0: logit below -kBoundaryLogit; at 1: the shortest
+//       occasion with effort in the data, of e days, misses with
+//       probability (1 - p)^e below exp(-kBoundaryLogit), so that every
+//       occasion detects with certainty and p is only bounded below;
+//     * lambda above kBoundaryLambda: at the upper end of the search,
+//       kLambdaUpper (unbounded, as when every site is detected about
+//       equally often: the likelihood keeps rising towards the occupancy
+//       model with psi = 1);
 //     * or the Hessian over the remaining parameters is not positive
 //       definite or its smallest eigenvalue is below kSmallestCurvature
 //       times its largest (a flat ridge).
-//   Every estimate is given. A probability at 0 or 1 has NA for its SE and
-//   interval (and p_occasion with p); the other parameter keeps the SE and
-//   interval of the Hessian over it alone (the boundary value held fixed).
-//   With lambda unbounded, or a flat ridge, every SE and interval of the
-//   model is NA. `reason` names the cause.
+//   A probability at 0 or 1 is given as exactly 0 or 1 with NA for its SE
+//   and interval (p_occasion with p); the other parameter keeps the SE and
+//   interval from the Hessian over it alone (the boundary value held
+//   fixed). With lambda unbounded the estimates are those at kLambdaUpper
+//   and every SE and interval of the model is NA; so they are on a flat
+//   ridge. log-likelihood and AIC are those at the estimates. `reason`
+//   names the cause.
 // - kOk: every value given.
 #pragma once
 
@@ -52,7 +66,7 @@ inline constexpr double kLogitLimit = 25;
 inline constexpr double kBoundaryLogit = 12;
 inline constexpr double kLambdaLower = 1e-6;
 inline constexpr double kLambdaUpper = 100;
-inline constexpr double kBoundaryLambda = 100;
+inline constexpr double kBoundaryLambda = 99;
 inline constexpr double kSmallestCurvature = 1e-10;
 // Where a search that ended nearer the edge than this goes on unscaled
 // (optimizer.h): |logit| beyond kWatchLogit, lambda above kWatchLambda.
