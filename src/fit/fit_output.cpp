@@ -47,7 +47,8 @@ std::string StatusCell(const SpeciesFit& fit) {
   std::string cell;
   if (occupancy != FitStatus::kOk) cell = std::string(StatusText(occupancy)) + " (occupancy)";
   if (royle_nichols != FitStatus::kOk) {
-    cell += (cell.empty() ? "" : ", ") + std::string(StatusText(royle_nichols)) + " (RN)";
+    if (!cell.empty()) cell += ", ";
+    cell.append(StatusText(royle_nichols)).append(" (RN)");
   }
   return cell;
 }

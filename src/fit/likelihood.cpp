@@ -12,7 +12,7 @@ constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
 // log(1e-12): where the Royle-Nichols sum over N stops.
 const double kLogTruncation = std::log(1e-12);
 // Beyond this mean the sum over N would take millions of terms; the fit
-// never gets near it (its search stops at lambda = 500).
+// never gets near it (its search stops at kLambdaUpper, species_fit.h).
 constexpr double kLargestLambda = 1e6;
 
 LogLikelihood Impossible() {
@@ -242,8 +242,9 @@ LogLikelihood RoyleNicholsLikelihood::Evaluate(std::array<double, 2> x) {
     double sum = 0, by_log_lambda = 0, by_logit_r = 0;
     for (std::int64_t n = 1; n <= last; ++n) {
       const auto i = static_cast<std::size_t>(n - 1);
-      // A term below e^-60 of the largest cannot change the sum's doubles.
-      if (terms_[i] < largest - 60) continue;
+      // Terms below e^-40 of the largest change the sum by less than its
+      // last bit, even a few hundred of them together.
+      if (terms_[i] < largest - 40) continue;
       const double weight = std::exp(terms_[i] - largest);
       sum += weight;
       by_log_lambda += weight * (static_cast<double>(n) - lambda);

@@ -19,6 +19,25 @@ struct Objective {
   // The best point so far, which NLopt returns, so it is not evaluated again.
   LinkPoint best_x{};
   LogLikelihood best{-std::numeric_limits<double>::infinity(), {0, 0}};
+  // The last points evaluated: L-BFGS asks for the same point again when
+  // round-off stalls its line search, and the second search starts where
+  // the first ended.
+  static constexpr std::size_t kRemembered = 4;
+  std::array<LinkPoint, kRemembered> recent_x{};
+  std::array<LogLikelihood, kRemembered> recent{};
+  std::size_t remembered = 0;
+
+  LogLikelihood Evaluate(LinkPoint x) {
+    for (std::size_t i = 0; i < std::min(remembered, kRemembered); ++i) {
+      if (recent_x[i] == x) return recent[i];
+    }
+    ++evaluations;
+    const LogLikelihood at = (*log_likelihood)(x);
+    recent_x[remembered % kRemembered] = x;
+    recent[remembered % kRemembered] = at;
+    ++remembered;
+    return at;
+  }
 };
 
 // NLopt minimises: the negative log-likelihood and its gradient, scaled.
@@ -26,9 +45,8 @@ struct Objective {
 // on the box edge, where a Royle-Nichols evaluation costs 50 times more.
 double NegativeLogLikelihood(unsigned n, const double* x, double* gradient, void* data) {
   auto& objective = *static_cast<Objective*>(data);
-  ++objective.evaluations;
   const LinkPoint point = {x[0], x[1]};
-  const LogLikelihood at = (*objective.log_likelihood)(point);
+  const LogLikelihood at = objective.Evaluate(point);
   if (!std::isfinite(at.value)) {
     // Never inside the box; a huge value turns the line search back.
     if (gradient != nullptr) std::fill(gradient, gradient + n, 0.0);
@@ -136,7 +154,7 @@ SearchEnd Maximise(const std::function<LogLikelihood(LinkPoint)>& log_likelihood
   // slowly, or one that fails our gradient test, goes on unscaled, which
   // carries a maximum at infinity on to the box or far enough for the
   // boundary rule.
-  const LogLikelihood at_start = log_likelihood(end.x);
+  const LogLikelihood at_start = objective.Evaluate(end.x);
   if (std::isfinite(at_start.value)) objective.scale = 1 / std::max(1.0, std::abs(at_start.value));
   nlopt_result result = RunLbfgs(objective, end.x, lower, upper, max_evaluations);
   const auto unfinished = [&] {

@@ -278,7 +278,10 @@ OccupancyFit FitOccupancy(const SpeciesStatistics& statistics, const FitOptions&
   const int p_edge = ProbabilityEdge(end.x[1], kBoundaryLogit, shortest);
   std::string reason;
   if (psi_edge != 0) reason = AtEdgeText("psi", psi_edge, end.x[0]);
-  if (p_edge != 0) reason += (reason.empty() ? "" : "; ") + AtEdgeText("p", p_edge, end.x[1]);
+  if (p_edge != 0) {
+    if (!reason.empty()) reason += "; ";
+    reason += AtEdgeText("p", p_edge, end.x[1]);
+  }
   MoveToEdges(log_likelihood, end, {psi_edge, p_edge});
   const MaximumAnalysis analysis =
       Analyse(log_likelihood, end.x, {psi_edge != 0, p_edge != 0}, false, reason);
@@ -340,7 +343,7 @@ RoyleNicholsFit FitRoyleNichols(const SpeciesStatistics& statistics, const Occup
       OccupancyLikelihood(statistics).Evaluate({kLogitLimit, Logit(p_limit)}).value;
   const bool on_the_way = end.converged && std::exp(end.x[0]) > kBoundaryLambda;
   if (!end.converged || (end.log_likelihood < limit && !on_the_way)) {
-    constexpr double kLargeLambda = 50;
+    constexpr double kLargeLambda = 20;
     const LinkPoint large = {std::log(kLargeLambda),
                              Logit(-std::expm1(std::log1p(-p_limit) / kLargeLambda))};
     SearchEnd again =
@@ -399,25 +402,26 @@ SpeciesFit FitSpecies(const SpeciesStatistics& statistics, const FitOptions& opt
   return fit;
 }
 
-std::vector<SpeciesFit> FitAllSpecies(std::span<const SpeciesStatistics> species, unsigned threads,
-                                      const FitOptions& options) {
-  std::vector<SpeciesFit> fits(species.size());
+std::vector<SpeciesFit> FitAllSpecies(
+    std::size_t count, const std::function<SpeciesStatistics(std::size_t)>& statistics_of,
+    unsigned threads, const FitOptions& options) {
+  std::vector<SpeciesFit> fits(count);
   std::atomic<std::size_t> next{0};
   std::exception_ptr failure;
   std::mutex failure_mutex;
   const auto work = [&] {
     try {
-      for (std::size_t i = next++; i < species.size(); i = next++) {
-        fits[i] = FitSpecies(species[i], options);
+      for (std::size_t i = next++; i < count; i = next++) {
+        fits[i] = FitSpecies(statistics_of(i), options);
       }
     } catch (...) {
       const std::lock_guard lock(failure_mutex);
       if (!failure) failure = std::current_exception();
-      next = species.size();
+      next = count;
     }
   };
   const std::size_t helpers =
-      std::min<std::size_t>(std::max(threads, 1u), std::max<std::size_t>(species.size(), 1)) - 1;
+      std::min<std::size_t>(std::max(threads, 1u), std::max<std::size_t>(count, 1)) - 1;
   std::vector<std::thread> pool;
   pool.reserve(helpers);
   for (std::size_t i = 0; i < helpers; ++i) {
@@ -431,6 +435,13 @@ std::vector<SpeciesFit> FitAllSpecies(std::span<const SpeciesStatistics> species
   for (std::thread& thread : pool) thread.join();
   if (failure) std::rethrow_exception(failure);
   return fits;
+}
+
+std::vector<SpeciesFit> FitAllSpecies(std::span<const SpeciesStatistics> species, unsigned threads,
+                                      const FitOptions& options) {
+  // A copy per species is cheap next to its fit and keeps one code path.
+  return FitAllSpecies(
+      species.size(), [species](std::size_t i) { return species[i]; }, threads, options);
 }
 
 }  // namespace ot::fit

@@ -16,7 +16,7 @@
 // A search that ends near the edge (|logit| beyond kWatchLogit, lambda
 // above kWatchLambda) goes on unscaled so that a maximum at infinity is
 // carried far enough for the boundary rule (optimizer.h). The
-// Royle-Nichols search also looks again from lambda = 50 when it ended on a
+// Royle-Nichols search also looks again from lambda = 20 when it ended on a
 // maximum lower than the model's limit as lambda grows (the occupancy
 // model with psi = 1).
 //
@@ -51,7 +51,9 @@
 // - kOk: every value given.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -65,8 +67,8 @@ namespace ot::fit {
 inline constexpr double kLogitLimit = 25;
 inline constexpr double kBoundaryLogit = 12;
 inline constexpr double kLambdaLower = 1e-6;
-inline constexpr double kLambdaUpper = 100;
-inline constexpr double kBoundaryLambda = 99;
+inline constexpr double kLambdaUpper = 50;
+inline constexpr double kBoundaryLambda = 49.5;
 inline constexpr double kSmallestCurvature = 1e-10;
 // Where a search that ended nearer the edge than this goes on unscaled
 // (optimizer.h): |logit| beyond kWatchLogit, lambda above kWatchLambda.
@@ -145,5 +147,14 @@ SpeciesFit FitSpecies(const SpeciesStatistics& statistics, const FitOptions& opt
 // (each species on one thread; the result does not depend on `threads`).
 std::vector<SpeciesFit> FitAllSpecies(std::span<const SpeciesStatistics> species,
                                       unsigned threads = 2, const FitOptions& options = {});
+
+// The same for `count` species whose statistics are made on demand, on the
+// thread that fits them: `statistics_of(i)` for i = 0..count-1, called once
+// each, concurrently from several threads (so it may only read shared
+// data). Only the statistics of the species being fitted are held at once.
+// An exception from it stops the fits and is rethrown here.
+std::vector<SpeciesFit> FitAllSpecies(
+    std::size_t count, const std::function<SpeciesStatistics(std::size_t)>& statistics_of,
+    unsigned threads = 2, const FitOptions& options = {});
 
 }  // namespace ot::fit

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <random>
 
+#include "base/failure.h"
 #include "fit/fit_output.h"
 
 namespace ot::fit {
@@ -195,9 +196,9 @@ TEST(FitSpecies, ASearchOutOfEvaluationsIsNotConvergedWithEveryValueNa) {
 TEST(FitRoyleNichols, FindsTheHigherOfTwoMaxima) {
   // 30 sites, each detected on its first occasion and then on 27% of 50
   // occasions alike: the likelihood has a local maximum near lambda = 1.1
-  // (log-likelihood -891.2), well below its supremum as lambda grows
-  // (-864.5 at the largest lambda), which a search started near lambda = 1
-  // finds first.
+  // (log-likelihood -891.2), well below its values as lambda grows (-865.3
+  // at the largest lambda searched, 50), which a search started near
+  // lambda = 1 finds first.
   std::mt19937_64 rng(1);
   std::uniform_real_distribution<double> unit(0, 1);
   const SpeciesStatistics statistics =
@@ -207,7 +208,7 @@ TEST(FitRoyleNichols, FindsTheHigherOfTwoMaxima) {
   near_one.p_daily.value = 1 - std::pow(1 - 0.27, 1.0 / 7);
   const RoyleNicholsFit fit = FitRoyleNichols(statistics, &near_one);
   ASSERT_TRUE(fit.log_likelihood);
-  EXPECT_NEAR(*fit.log_likelihood, -864.5, 0.1);
+  EXPECT_NEAR(*fit.log_likelihood, -865.29, 0.01);
   EXPECT_EQ(fit.status, FitStatus::kBoundary);
 }
 
@@ -231,6 +232,27 @@ TEST(FitAllSpecies, GivesTheSameResultsInTheSameOrderOnAnyNumberOfThreads) {
     EXPECT_EQ(rows(FitAllSpecies(species, threads)), one);
   }
   EXPECT_TRUE(FitAllSpecies({}, 2).empty());
+
+  // Statistics made on demand by the fitting threads give the same.
+  const auto on_demand = FitAllSpecies(
+      species.size(), [&](std::size_t i) { return species[i]; }, 2);
+  EXPECT_EQ(rows(on_demand), one);
+}
+
+TEST(FitAllSpecies, PassesOnAFailureWhileMakingStatistics) {
+  const auto failing = [](std::size_t i) {
+    if (i == 7) ReportRunFailure("fit: no statistics");
+    return Survey(3, 3, 7, [](int i, int k) { return i == k; });
+  };
+  for (const unsigned threads : {1u, 2u}) {
+    SCOPED_TRACE(threads);
+    try {
+      FitAllSpecies(20, failing, threads);
+      ADD_FAILURE() << "no failure";
+    } catch (const RunFailure& failure) {
+      EXPECT_EQ(failure.diagnostic(), "OccasionTallies: fit: no statistics\n");
+    }
+  }
 }
 
 }  // namespace
