@@ -47,61 +47,52 @@ Estimate ValueOnly(double value) {
   return Estimate{value, {}, {}, {}};
 }
 
+SpeciesFit Species(std::string name, std::int64_t sites, std::int64_t detected,
+                   std::int64_t occasions, std::int64_t detections) {
+  SpeciesFit fit;
+  fit.species = std::move(name);
+  fit.days = 7;
+  fit.sites = sites;
+  fit.sites_detected = detected;
+  fit.naive_occupancy = static_cast<double>(detected) / static_cast<double>(sites);
+  fit.occasions = occasions;
+  fit.detections = detections;
+  return fit;
+}
+
+// Sets a model's status and log-likelihood, with AIC = 4 - 2 loglik.
+void Fitted(ModelFit& model, FitStatus status, double log_likelihood) {
+  model.status = status;
+  model.log_likelihood = log_likelihood;
+  model.aic = 4 - 2 * log_likelihood;
+}
+
 // Three species: both models ok; both on the boundary; no detection.
 std::vector<SpeciesFit> ThreeFits() {
-  SpeciesFit fox;
-  fox.species = "Red fox";
-  fox.days = 7;
-  fox.sites = 12;
-  fox.sites_detected = 8;
-  fox.naive_occupancy = 8.0 / 12;
-  fox.occasions = 110;
-  fox.detections = 23;
-  fox.occupancy.status = FitStatus::kOk;
-  fox.occupancy.log_likelihood = -45.1234567;
-  fox.occupancy.aic = 94.2469134;
+  SpeciesFit fox = Species("Red fox", 12, 8, 110, 23);
+  Fitted(fox.occupancy, FitStatus::kOk, -45.1234567);
   fox.occupancy.psi = Full(0.712345678, 0.1234567, 0.4051234, 0.9021234);
   fox.occupancy.p_daily = Full(0.0812345, 0.0112345, 0.0523456, 0.1234567);
   fox.occupancy.p_occasion = Full(0.444444, 0.05, 0.31, 0.58);
-  fox.royle_nichols.status = FitStatus::kOk;
-  fox.royle_nichols.log_likelihood = -44.5;
-  fox.royle_nichols.aic = 93;
+  Fitted(fox.royle_nichols, FitStatus::kOk, -44.5);
   fox.royle_nichols.lambda = Full(1.23456, 0.4, 0.65, 2.345);
   fox.royle_nichols.r_daily = Full(0.05, 0.01, 0.03, 0.08);
   fox.royle_nichols.psi = Full(0.709, 0.1, 0.478, 0.904);
 
-  SpeciesFit deer;
-  deer.species = "Roe deer, buck";
-  deer.days = 7;
-  deer.sites = 30;
-  deer.sites_detected = 30;
-  deer.naive_occupancy = 1;
-  deer.occasions = 300;
-  deer.detections = 150;
-  deer.occupancy.status = FitStatus::kBoundary;
-  deer.occupancy.reason = "psi is at 1 (logit 18.1)";
-  deer.occupancy.log_likelihood = -207.944154;
-  deer.occupancy.aic = 419.888308;
+  SpeciesFit deer = Species("Roe deer, buck", 30, 30, 300, 150);
+  Fitted(deer.occupancy, FitStatus::kBoundary, -207.944154);
   deer.occupancy.psi = ValueOnly(1);
   deer.occupancy.p_daily = Full(0.0942763, 0.00747, 0.0806, 0.11);
   deer.occupancy.p_occasion = Full(0.5, 0.0289, 0.445, 0.558);
-  deer.royle_nichols.status = FitStatus::kBoundary;
-  deer.royle_nichols.reason = "lambda has no finite estimate (it ran to 50)";
-  deer.royle_nichols.log_likelihood = -208.654;
-  deer.royle_nichols.aic = 421.308;
+  Fitted(deer.royle_nichols, FitStatus::kBoundary, -208.654);
   deer.royle_nichols.lambda = ValueOnly(50);
   deer.royle_nichols.r_daily = ValueOnly(0.000989865);
   deer.royle_nichols.psi = ValueOnly(1);
 
-  SpeciesFit badger;
-  badger.species =
-      "Blaireau europ\xc3\xa9"
-      "en";
-  badger.days = 7;
-  badger.sites = 12;
-  badger.naive_occupancy = 0;
-  badger.occasions = 110;
-  return {fox, deer, badger};
+  return {fox, deer,
+          Species("Blaireau europ\xc3\xa9"
+                  "en",
+                  12, 0, 110, 0)};
 }
 
 std::string Joined(const ModelsCsvRow& row) {
