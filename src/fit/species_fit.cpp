@@ -37,7 +37,7 @@ struct MaximumAnalysis {
   std::array<LinkEstimate, 2> link;
 };
 
-// Sums a species' data needs for starting values.
+// What the starting values need from a species' data.
 struct DataTotals {
   double sites = 0, sites_detected = 0;
   double effort_days = 0;           // over all sites
@@ -86,7 +86,7 @@ std::array<double, 2> StartingProbabilities(const DataTotals& totals) {
 // animals at an occupied site.
 LinkPoint RoyleNicholsStart(double psi, double p) {
   psi = std::clamp(psi, 0.01, 0.99);
-  const double lambda = std::clamp(-std::log1p(-psi), 0.01, 50.0);
+  const double lambda = std::max(-std::log1p(-psi), 0.01);
   const double occupied_mean = lambda / psi;
   const double r = std::clamp(-std::expm1(std::log1p(-p) / occupied_mean), 1e-4, 0.99);
   return {std::log(lambda), Logit(r)};

@@ -7,11 +7,12 @@
 // The covariance of the link-scale estimates is the inverse of the Hessian
 // of the negative log-likelihood at the maximum; the Hessian is taken by
 // central differences (step kHessianStep) of the analytic gradient. An
-// interval is estimate +- 1.96 SE on the link scale, transformed back; the
-// SE of a natural-scale value comes from the delta method. Derived values:
-// the detection probability of a whole occasion of DAYS days,
-// 1 - (1 - p)^DAYS, and Royle-Nichols occupancy 1 - exp(-lambda), each with
-// its parameter's interval transformed. AIC = 2 * 2 - 2 * log-likelihood.
+// interval is estimate +- 1.96 SE on the link scale (1.959964, the 97.5%
+// normal quantile), transformed back; the SE of a natural-scale value comes
+// from the delta method. Derived values: the detection probability of a
+// whole occasion of DAYS days, 1 - (1 - p)^DAYS, and Royle-Nichols
+// occupancy 1 - exp(-lambda), each with its parameter's interval
+// transformed. AIC = 2 * 2 - 2 * log-likelihood.
 //
 // A search that ends near the edge (|logit| beyond kWatchLogit, lambda
 // above kWatchLambda) goes on unscaled so that a maximum at infinity is
@@ -45,9 +46,9 @@
 //   and interval (p_occasion with p); the other parameter keeps the SE and
 //   interval from the Hessian over it alone (the boundary value held
 //   fixed). With lambda unbounded the estimates are those at kLambdaUpper
-//   and every SE and interval of the model is NA; so they are on a flat
-//   ridge. log-likelihood and AIC are those at the estimates. `reason`
-//   names the cause.
+//   and every SE and interval of the model is NA, as on a flat ridge. The
+//   log-likelihood and AIC are those at the estimates (a probability at 0
+//   or 1 taken at logit -+kLogitLimit). `reason` names the cause.
 // - kOk: every value given.
 #pragma once
 
