@@ -242,8 +242,8 @@ LogLikelihood RoyleNicholsLikelihood::Evaluate(std::array<double, 2> x) {
     double sum = 0, by_log_lambda = 0, by_logit_r = 0;
     for (std::int64_t n = 1; n <= last; ++n) {
       const auto i = static_cast<std::size_t>(n - 1);
-      // Terms below e^-40 of the largest change the sum by less than its
-      // last bit, even a few hundred of them together.
+      // Terms below e^-40 (4e-18) of the largest change the sum, which is
+      // at least 1, by less than 1e-15 even a few hundred together.
       if (terms_[i] < largest - 40) continue;
       const double weight = std::exp(terms_[i] - largest);
       sum += weight;
