@@ -7,7 +7,7 @@ CMAKE_FLAGS += -DWARNINGS_AS_ERRORS=ON
 endif
 JOBS ?= 2
 
-.PHONY: all build test demo bench fuzz clean
+.PHONY: all build test demo bench fit-bench fuzz clean
 
 all: build
 
@@ -46,3 +46,13 @@ bench:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target occasion-tallies survey-generator read-floor peak-rss
 	bash bench/run-bench.sh $(BUILD)
+
+# The model fits: recovery of known values and interval coverage on simulated surveys, then the
+# time and memory of fitting 500 species, typical and all at every site (bench/fit_*.cpp).
+fit-bench:
+	bash tools/install-deps.sh bench
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target fit-simulation fit-speed
+	$(BUILD)/bench/fit-simulation --simulations 500
+	$(BUILD)/bench/fit-speed
+	$(BUILD)/bench/fit-speed --everywhere

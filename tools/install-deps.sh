@@ -7,10 +7,11 @@
 # apt-get command to run is printed and the script fails.
 set -euo pipefail
 
-build=(cmake make g++ libcli11-dev nlohmann-json3-dev libhowardhinnant-date-dev libcsv-dev zlib1g-dev)
+build=(cmake make g++ libcli11-dev nlohmann-json3-dev libhowardhinnant-date-dev libcsv-dev zlib1g-dev
+  libnlopt-dev libeigen3-dev)
 case "${1:-}" in
   demo) wanted=("${build[@]}") ;;
-  test) wanted=("${build[@]}" libgtest-dev chromium chromium-driver python3) ;;
+  test) wanted=("${build[@]}" libgtest-dev chromium chromium-driver python3 python3-numpy python3-scipy) ;;
   bench) wanted=("${build[@]}") ;;
   fuzz) wanted=("${build[@]}" clang-14 libclang-rt-14-dev) ;;
   *)
