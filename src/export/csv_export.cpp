@@ -1,11 +1,11 @@
 #include "export/csv_export.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "base/strings.h"
 #include "export/csv_writer.h"
 #include "export/export_failure.h"
 #include "export/replacement_file.h"
@@ -15,12 +15,6 @@ namespace ot {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string IsoDate(const Date& date) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return text;
-}
 
 // The study's tables, indexed from 1 as the results are.
 struct Dimensions {
@@ -41,8 +35,8 @@ void WriteOccasions(const SurveyResults& r, ReplacementFile& file) {
   std::int64_t k = 0;
   for (const OccasionSpan& span : r.occasions()) {
     csv.Number(++k)
-        .Text(IsoDate(span.first_date))
-        .Text(IsoDate(span.last_date))
+        .Text(FormatIsoDate(span.first_date))
+        .Text(FormatIsoDate(span.last_date))
         .Number(span.days())
         .EndRow();
   }
@@ -79,8 +73,8 @@ void WriteLong(const SurveyResults& r, ReplacementFile& file) {
   const Dimensions d(r);
   std::vector<std::string> first_dates, last_dates;
   for (const OccasionSpan& span : r.occasions()) {
-    first_dates.push_back(IsoDate(span.first_date));
-    last_dates.push_back(IsoDate(span.last_date));
+    first_dates.push_back(FormatIsoDate(span.first_date));
+    last_dates.push_back(FormatIsoDate(span.last_date));
   }
   CsvWriter csv(file);
   csv.Text("species").Text("site").Text("occasion").Text("first_date").Text("last_date");

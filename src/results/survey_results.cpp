@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/strings.h"
+
 namespace ot {
 namespace {
 
@@ -13,7 +15,7 @@ std::int64_t YearLength(std::int64_t year) {
 }
 
 std::string WithoutTrailingBlanks(std::string_view name) {
-  return std::string(name.substr(0, TrimmedLength(name)));
+  return std::string(StripTrailingSpaces(name));
 }
 
 }  // namespace
