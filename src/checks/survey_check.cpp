@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "base/exit_status.h"
 #include "base/strings.h"
 #include "checks/input_checks.h"
 #include "checks/input_listing.h"
@@ -58,12 +59,12 @@ int CheckSurvey(Folder& folder, std::int32_t this_year, std::ostream& out) {
                      "locations")
         << " and " << listing.study.species.size() << " species, AllPictures.txt holds "
         << Pluralize(pictures.records(), "record", "records") << ".\n";
-    return 0;
+    return kExitOk;
   }
   problems.Print(out);
   out << Pluralize(problems.total(), "problem", "problems") << " of "
       << Pluralize(static_cast<std::int64_t>(problems.kinds()), "kind", "kinds") << " found.\n";
-  return 1;
+  return kExitProblemsFound;
 }
 
 }  // namespace ot::checks

@@ -8,10 +8,7 @@
 
 namespace ot {
 
-// The exit status of a run that ended normally but whose export failed.
-inline constexpr int kExportFailureStatus = 1;
-
-// Throws a RunFailure with kExportFailureStatus and the line
+// Throws a RunFailure of kind kSystem with kExitToolFailed and the line
 // "OccasionTallies: CSV export failed: cannot <doing> <path>: <reason>",
 // the reason being the system's text for errno value `error`.
 [[noreturn]] void ReportExportFailure(std::string_view doing, const std::filesystem::path& path,

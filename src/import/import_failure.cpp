@@ -8,9 +8,7 @@
 namespace ot::import {
 
 void FailImport(std::string_view message) {
-  std::string text(kTag);
-  text.append(message).append("\n");
-  throw RunFailure(std::move(text), kImportFailureStatus);
+  ReportRunFailure(message, kExitToolFailed);
 }
 
 std::string QuotedValue(std::string_view value) {

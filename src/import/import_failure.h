@@ -7,9 +7,8 @@
 
 namespace ot::import {
 
-inline constexpr int kImportFailureStatus = 1;
-
-// Throws a RunFailure with "OccasionTallies: <message>\n" and status 1.
+// Throws a RunFailure with "OccasionTallies: <message>\n" and
+// kExitToolFailed.
 [[noreturn]] void FailImport(std::string_view message);
 
 // `value` in double quotes for a message, its control bytes escaped

@@ -17,8 +17,6 @@
 namespace ot::report {
 namespace {
 
-constexpr int kReportFailureStatus = 1;
-
 // As Pluralize, with the count grouped as the report shows numbers.
 std::string GroupedCount(std::int64_t n, std::string_view singular, std::string_view plural) {
   std::string text = Grouped(n);
@@ -197,9 +195,7 @@ void WriteSurveyReport(const SurveyResults& results, const std::filesystem::path
   auto fail = [&](int error) {
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);
-    throw RunFailure(std::string(kTag) + "cannot write the report " + target.string() + ": " +
-                         std::strerror(error) + "\n",
-                     kReportFailureStatus);
+    ReportSystemFailure("", "write the report", target.string(), error, kExitToolFailed);
   };
   std::FILE* out = std::fopen(temporary.c_str(), "wb");
   if (out == nullptr) fail(errno);
