@@ -1,13 +1,9 @@
 #include "report/survey_report.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
-#include "base/failure.h"
+#include "base/atomic_file.h"
 #include "base/strings.h"
 #include "report/heat_map.h"
 #include "report/html_text.h"
@@ -16,6 +12,10 @@
 
 namespace ot::report {
 namespace {
+
+// Every failure reads "cannot write the report <file>: <reason>".
+constexpr AtomicFileWording kReportWording{.writing = "write the report",
+                                           .placing = "write the report"};
 
 // As Pluralize, with the count grouped as the report shows numbers.
 std::string GroupedCount(std::int64_t n, std::string_view singular, std::string_view plural) {
@@ -188,25 +188,10 @@ std::string ReadTitleLine(const std::filesystem::path& input_file) {
 
 void WriteSurveyReport(const SurveyResults& results, const std::filesystem::path& survey_folder,
                        const std::filesystem::path& file) {
-  const std::filesystem::path target = survey_folder / file;
   const std::string html = RenderSurveyReport(results, ReadTitleLine(survey_folder / "Input.txt"));
-  std::filesystem::path temporary = target;
-  temporary += ".partial-" + std::to_string(::getpid());
-  auto fail = [&](int error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    ReportSystemFailure("", "write the report", target.string(), error, kExitToolFailed);
-  };
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) fail(errno);
-  errno = 0;
-  const bool written = std::fwrite(html.data(), 1, html.size(), out) == html.size();
-  const int write_error = errno;
-  const bool closed = std::fclose(out) == 0;
-  const int close_error = errno;
-  if (!written) fail(write_error != 0 ? write_error : EIO);
-  if (!closed) fail(close_error != 0 ? close_error : EIO);
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) fail(errno);
+  AtomicFile report(survey_folder / file, kReportWording);
+  report.Write(html);
+  report.PutInPlace();
 }
 
 }  // namespace ot::report
