@@ -29,16 +29,17 @@ class AtomicFile {
   // the process id, created exclusively (a file, a folder or a symbolic
   // link planted there is never written through; the next name is taken)
   // with the permissions a new file gets (0666 less the umask). The folder
-  // must exist; a folder at the target is refused here, before anything is
-  // written. Every failure throws a RunFailure of kind kSystem worded by
-  // `wording`.
+  // must exist; a folder at the target (or a link to one) is refused here,
+  // before anything is written. Every failure throws a RunFailure of kind
+  // kSystem worded by `wording`.
   explicit AtomicFile(std::filesystem::path target, const AtomicFileWording& wording = {});
   // Removes the temporary file unless it was put in place.
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
-  // Adds bytes; they are handed to the system a megabyte at a time.
+  // Adds bytes (before Finish); they are handed to the system a megabyte at
+  // a time.
   void Write(std::string_view bytes);
   // Hands on what is held, syncs the file to disk, closes it and lets its
   // buffer go; the file waits under its temporary name. Does nothing when
