@@ -89,8 +89,8 @@ std::string MisalignedWarning(const MisalignedRecords& misaligned) {
   const std::int64_t n = misaligned.count();
   return std::string(kTag) + "warning: " + std::to_string(n) + " of " +
          std::to_string(misaligned.total_lines) + " records in AllPictures.txt " +
-         (n == 1 ? "is not in the fixed columns (line "
-                 : "are not in the fixed columns (first at line ") +
+         std::string(SingularOrPlural(n, "is not in the fixed columns (line ",
+                                      "are not in the fixed columns (first at line ")) +
          std::to_string(misaligned.first_line()) + ")\n";
 }
 
