@@ -7,9 +7,11 @@
 #include <charconv>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "checks/input_listing.h"
 #include "checks/survey_check.h"
@@ -51,15 +53,15 @@ void CheckListingMatchesTheRun(MemoryFolder& folder, const std::string& input) {
   ot::StringSink console_out;
   ot::UnitTable units(folder, console_in, console_out);
   ot::StudyTables run;
-  std::string run_failure;
+  std::optional<ot::RunFailure> run_failure;
   try {
     ot::ReadInputFile(units, run);
   } catch (const ot::RunFailure& failure) {
-    run_failure = failure.diagnostic();
+    run_failure = failure;
   }
   try {
     const ot::checks::InputListing listing = ot::checks::ReadInputListing(input);
-    if (!run_failure.empty()) Violated("listing read what the run could not", run_failure);
+    if (run_failure) Violated("listing read what the run could not", run_failure->diagnostic());
     const auto& mine = listing.study;
     bool same = mine.species == run.species && mine.locations.size() == run.locations.size();
     for (std::size_t i = 0; same && i < run.locations.size(); ++i) {
@@ -76,8 +78,8 @@ void CheckListingMatchesTheRun(MemoryFolder& folder, const std::string& input) {
     }
     if (!same) Violated("listing differs from the run's tables", input);
   } catch (const ot::RunFailure& failure) {
-    if (run_failure.empty()) Violated("listing failed where the run did not", failure.diagnostic());
-    const std::int64_t run_line = NumberAfter(run_failure, ", line ");
+    if (!run_failure) Violated("listing failed where the run did not", failure.diagnostic());
+    const std::int64_t run_line = run_failure->facts().line > 0 ? run_failure->facts().line : -1;
     const std::int64_t line = NumberAfter(failure.diagnostic(), "Input.txt:");
     if (run_line != line) Violated("listing failed on another line", failure.diagnostic());
   }
@@ -85,7 +87,7 @@ void CheckListingMatchesTheRun(MemoryFolder& folder, const std::string& input) {
 
 // "TITLE: N", "FILE:LINE: TEXT", "... and N more", "" and the summary.
 void CheckFindings(const std::string& out, int status) {
-  if (status == 0) {
+  if (status == ot::kExitOk) {
     if (!out.starts_with("No problems found: ") || out.find('\n') != out.size() - 1) {
       Violated("clean findings", out);
     }
@@ -130,11 +132,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream out;
   try {
     const int status = ot::checks::CheckSurvey(folder, 2024, out);
-    if (status != 0 && status != 1) Violated("status", std::to_string(status));
+    if (status != ot::kExitOk && status != ot::kExitProblemsFound) {
+      Violated("status", std::to_string(status));
+    }
     CheckFindings(out.str(), status);
   } catch (const ot::RunFailure& failure) {
     const std::string_view text = failure.diagnostic();
-    if (failure.exit_status() != 2 || !text.starts_with("OccasionTallies: cannot check: ") ||
+    if (failure.exit_status() != ot::kExitCannotCheck ||
+        !text.starts_with("OccasionTallies: cannot check: ") ||
         text.find('\n') != text.size() - 1) {
       Violated("cannot-check line", text);
     }

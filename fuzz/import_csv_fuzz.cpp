@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "fuzz_support.h"
 #include "import/csv_reader.h"
@@ -16,7 +17,7 @@ namespace {
 
 void CheckImportDiagnostic(const ot::RunFailure& failure) {
   const std::string_view text = failure.what();
-  if (failure.exit_status() != 1) ot::fuzz::Violated("import exit status", text);
+  if (failure.exit_status() != ot::kExitToolFailed) ot::fuzz::Violated("import exit status", text);
   if (!text.starts_with("OccasionTallies: ")) ot::fuzz::Violated("diagnostic tag", text);
   if (text.find('\n') != text.size() - 1) ot::fuzz::Violated("one diagnostic line", text);
 }

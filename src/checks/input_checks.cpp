@@ -4,6 +4,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "base/strings.h"
 #include "checks/survey_text.h"
 #include "run/calendar.h"
 
@@ -60,7 +61,7 @@ void CheckDates(const Period& period, const PeriodLines& lines, const Where& whe
     const Date& date = end.date;
     if (!IsPossibleDateAndTime(date, 0, 0)) {
       problems.Add(ProblemKind::kImpossibleDate, SurveyFile::kInput, end.day_line, [&] {
-        return std::string(end.which) + " date " + DateText(date) + " " + OfPeriod(where) +
+        return std::string(end.which) + " date " + FormatIsoDate(date) + " " + OfPeriod(where) +
                " does not exist";
       });
     }
@@ -92,8 +93,8 @@ void CheckOverlaps(const Location& location, const std::vector<PeriodLines>& lin
                                                                      : location.periods[widest].end;
       problems.Add(ProblemKind::kPeriodOverlap, SurveyFile::kInput, lines[j][0], [&] {
         return "period " + std::to_string(j + 1) + " of " + where.entry + " overlaps period " +
-               std::to_string(widest + 1) + " from " + DateText(location.periods[j].begin) +
-               " to " + DateText(until);
+               std::to_string(widest + 1) + " from " + FormatIsoDate(location.periods[j].begin) +
+               " to " + FormatIsoDate(until);
       });
     }
     if (days.EndDay(i, j) > days.EndDay(i, widest)) widest = j;
@@ -119,7 +120,7 @@ void CheckPeriods(const InputListing& listing, const SurveyDays& days, std::int3
       }
       problems.Add(ProblemKind::kPeriodBackwards, SurveyFile::kInput, lines[3], [&] {
         return "period " + std::to_string(j + 1) + " of " + where.entry + " ends on " +
-               DateText(period.end) + ", before it begins on " + DateText(period.begin);
+               FormatIsoDate(period.end) + ", before it begins on " + FormatIsoDate(period.begin);
       });
     }
     CheckOverlaps(location, listing.period_lines[i], taken, where, days, problems);

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "base/strings.h"
 #include "checks/survey_text.h"
 
 namespace ot::checks {
@@ -16,8 +17,10 @@ template <typename Names, typename Likely>
 std::string LikelyMeant(std::string_view other, const Names& names, std::string_view name,
                         Likely likely) {
   for (const auto& candidate : names) {
-    const std::string_view text = Trimmed(candidate);
-    if (likely(text, name)) return " (" + std::string(other) + " has " + Quoted(text) + ")";
+    const std::string_view text = StripTrailingSpaces(candidate);
+    if (likely(text, name)) {
+      return " (" + std::string(other) + " has " + Quote(EscapeControlBytes(text)) + ")";
+    }
   }
   return "";
 }
@@ -32,7 +35,7 @@ void CheckSpeciesOverlaps(const InputListing& listing, const LogCounts& counts,
                           ProblemList& problems) {
   const auto& species = listing.study.species;
   std::vector<std::string_view> names;
-  for (const std::string& name : species) names.push_back(Trimmed(name));
+  for (const std::string& name : species) names.push_back(StripTrailingSpaces(name));
   std::vector<std::size_t> sorted(names.size());
   std::iota(sorted.begin(), sorted.end(), 0);
   std::stable_sort(sorted.begin(), sorted.end(),
@@ -63,8 +66,8 @@ void CheckSpeciesOverlaps(const InputListing& listing, const LogCounts& counts,
         return OtherSpecies(listing, s) + " also counts the pictures of " +
                OtherSpecies(listing, *longer) +
                (more > 0 ? " and " + std::to_string(more) + " more species" : "") + ", whose name" +
-               (more > 0 ? "s begin" : " begins") + " with " + Quoted(names[s]) + " (" +
-               Counted(counts.species_shared[s], "picture") + ")";
+               (more > 0 ? "s begin" : " begins") + " with " + Quote(EscapeControlBytes(names[s])) +
+               " (" + Pluralize(counts.species_shared[s], "picture", "pictures") + ")";
       });
     }
   }
@@ -81,7 +84,7 @@ void CheckSpeciesPictures(const InputListing& listing, const LogCounts& counts,
                    for (const NameCount& n : counts.log_species.names())
                      log_names.push_back(n.name);
                    return OtherSpecies(listing, s) + " selects no picture" +
-                          LikelyMeant("AllPictures.txt", log_names, Trimmed(species[s]),
+                          LikelyMeant("AllPictures.txt", log_names, StripTrailingSpaces(species[s]),
                                       BeginsButForCaseAndBlanks);
                  });
   }
@@ -95,18 +98,19 @@ void CheckLocationPictures(const InputListing& listing, const LogCounts& counts,
   std::unordered_set<std::string_view> seen;
   for (std::size_t i = 0; i < locations.size(); ++i) {
     if (!seen.insert(locations[i].name).second || counts.location_pictures[i] > 0) continue;
-    problems.Add(ProblemKind::kLocationWithoutPicture, SurveyFile::kInput,
-                 listing.location_lines[i], [&] {
-                   return Entry("location", i + 1, locations[i].name) + " has no picture" +
-                          LikelyMeant("AllPictures.txt", unlisted, Trimmed(locations[i].name),
-                                      SameButForCaseAndBlanks);
-                 });
+    problems.Add(
+        ProblemKind::kLocationWithoutPicture, SurveyFile::kInput, listing.location_lines[i], [&] {
+          return Entry("location", i + 1, locations[i].name) + " has no picture" +
+                 LikelyMeant("AllPictures.txt", unlisted, StripTrailingSpaces(locations[i].name),
+                             SameButForCaseAndBlanks);
+        });
   }
   std::vector<std::string_view> listed;
   for (const Location& location : locations) listed.push_back(location.name);
   for (const NameCount& n : counts.unlisted_locations.names()) {
     problems.Add(ProblemKind::kLocationNotListed, SurveyFile::kPictures, n.first_line, [&] {
-      return Quoted(n.name) + " is not in Input.txt: " + Counted(n.pictures, "picture") +
+      return Quote(EscapeControlBytes(n.name)) +
+             " is not in Input.txt: " + Pluralize(n.pictures, "picture", "pictures") +
              ", the first on this line" +
              LikelyMeant("Input.txt", listed, n.name, SameButForCaseAndBlanks);
     });

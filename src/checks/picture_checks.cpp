@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/strings.h"
 #include "checks/column_faults.h"
 #include "checks/input_checks.h"
 #include "checks/survey_text.h"
@@ -14,8 +15,9 @@ namespace {
 
 // "Red fox at Ridge top on 2024-01-03 10:15"
 std::string Picture(const PictureLine& line) {
-  return Visible(Trimmed(line.species)) + " at " + Visible(Trimmed(line.location)) + " on " +
-         DateText(line.date) + " " + TimeText(line.hour, line.minute);
+  return EscapeControlBytes(StripTrailingSpaces(line.species)) + " at " +
+         EscapeControlBytes(StripTrailingSpaces(line.location)) + " on " +
+         FormatIsoDate(line.date) + " " + TimeText(line.hour, line.minute);
 }
 
 std::string UnreadableNumber(const PictureLine& line, bool selected) {
@@ -24,7 +26,7 @@ std::string UnreadableNumber(const PictureLine& line, bool selected) {
   const std::string_view text = first < line.text.size()
                                     ? line.text.substr(first, static_cast<std::size_t>(field.width))
                                     : std::string_view();
-  return "the " + std::string(field.name) + " " + Quoted(text) + " (columns " +
+  return "the " + std::string(field.name) + " " + Quote(EscapeControlBytes(text)) + " (columns " +
          std::to_string(field.first_column) + "-" + std::to_string(field.last_column()) +
          ") is not a number" + (selected ? ": the run stops here" : "");
 }
@@ -35,7 +37,7 @@ PictureChecks::PictureChecks(const InputListing& listing, const SurveyDays& days
                              std::int32_t this_year, ProblemList& problems)
     : days_(days), this_year_(this_year), problems_(problems), locations_(listing.study) {
   const StudyTables& study = listing.study;
-  for (const std::string& name : study.species) species_names_.push_back(Trimmed(name));
+  for (const std::string& name : study.species) species_names_.push_back(StripTrailingSpaces(name));
   previous_.resize(study.species.size());
   counts_.location_pictures.resize(study.locations.size());
   counts_.species_pictures.resize(study.species.size());
@@ -85,9 +87,9 @@ void PictureChecks::Count(const PictureLine& line, std::int64_t location) {
   if (location != kNoLocation) {
     ++counts_.location_pictures[static_cast<std::size_t>(location)];
   } else {
-    counts_.unlisted_locations.Count(Trimmed(line.location), line.number);
+    counts_.unlisted_locations.Count(StripTrailingSpaces(line.location), line.number);
   }
-  counts_.log_species.Count(Trimmed(line.species), line.number);
+  counts_.log_species.Count(StripTrailingSpaces(line.species), line.number);
   std::size_t longest = 0;
   for (std::size_t s : selectors_) {
     ++counts_.species_pictures[s];
@@ -112,8 +114,8 @@ void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t location)
     problems_.Add(ProblemKind::kOutsideSurvey, SurveyFile::kPictures, number, [&] {
       return Picture(line) +
              (days_.BeforeSurvey(date)
-                  ? ": before the survey's first day, " + DateText(days_.first_date())
-                  : ": after the survey's last day, " + DateText(days_.last_date()));
+                  ? ": before the survey's first day, " + FormatIsoDate(days_.first_date())
+                  : ": after the survey's last day, " + FormatIsoDate(days_.last_date()));
     });
     return;
   }
@@ -133,7 +135,7 @@ void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t location)
       reported = true;
       problems_.Add(ProblemKind::kOutOfOrder, SurveyFile::kPictures, number, [&] {
         return Picture(line) + ": earlier than line " + std::to_string(previous.line) + " (" +
-               DateText(previous.date) + " " + TimeText(previous.hour, previous.minute) + ")";
+               FormatIsoDate(previous.date) + " " + TimeText(previous.hour, previous.minute) + ")";
       });
     }
     previous = {location, stamp, number, line.hour, line.minute, date};

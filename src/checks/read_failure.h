@@ -10,17 +10,15 @@
 
 namespace ot::checks {
 
-inline constexpr int kCannotCheck = 2;
-
-// Throws RunFailure(text, kCannotCheck) with the single line
+// Throws a RunFailure with kExitCannotCheck and the single line
 // "OccasionTallies: cannot check: FILE[:LINE]: REASON[, reading WHAT]"
 // (no line when `line` is 0, no "reading" part when `reading` is empty).
 [[noreturn]] void CannotCheck(SurveyFile file, std::int64_t line, std::string_view reason,
                               std::string_view reading = {});
 
-// As above, for a failure of the text layer met while reading `file`: its
-// run-time error number becomes a reason a person can act on, and its line
-// the line named.
+// As above, for a failure met while reading `file`: a run-time error of the
+// text layer becomes a reason a person can act on and names its line; a
+// system failure gives the system's text; any other its own first line.
 [[noreturn]] void CannotCheck(SurveyFile file, const RunFailure& failure,
                               std::string_view reading = {});
 

@@ -4,6 +4,8 @@
 #include <new>
 #include <string>
 
+#include "base/exit_status.h"
+#include "base/strings.h"
 #include "checks/input_checks.h"
 #include "checks/input_listing.h"
 #include "checks/name_checks.h"
@@ -53,15 +55,16 @@ int CheckSurvey(Folder& folder, std::int32_t this_year, std::ostream& out) {
 
   if (problems.total() == 0) {
     out << "No problems found: Input.txt lists "
-        << Counted(static_cast<std::int64_t>(listing.study.locations.size()), "location") << " and "
-        << listing.study.species.size() << " species, AllPictures.txt holds "
-        << Counted(pictures.records(), "record") << ".\n";
-    return 0;
+        << Pluralize(static_cast<std::int64_t>(listing.study.locations.size()), "location",
+                     "locations")
+        << " and " << listing.study.species.size() << " species, AllPictures.txt holds "
+        << Pluralize(pictures.records(), "record", "records") << ".\n";
+    return kExitOk;
   }
   problems.Print(out);
-  out << Counted(problems.total(), "problem") << " of "
-      << Counted(static_cast<std::int64_t>(problems.kinds()), "kind") << " found.\n";
-  return 1;
+  out << Pluralize(problems.total(), "problem", "problems") << " of "
+      << Pluralize(static_cast<std::int64_t>(problems.kinds()), "kind", "kinds") << " found.\n";
+  return kExitProblemsFound;
 }
 
 }  // namespace ot::checks

@@ -13,8 +13,9 @@ namespace ot::checks {
 // and writes its findings to `out`: every kind of problem with its count
 // and up to 20 lines "FILE:LINE: what is wrong", then a summary line; or
 // the one line saying nothing was found. Years after `this_year` + 1 are
-// implausible. Returns 0 when nothing was found and 1 otherwise; a file
-// that cannot be read throws RunFailure with exit status 2 (CannotCheck).
+// implausible. Returns kExitOk when nothing was found and kExitProblemsFound
+// otherwise; a file that cannot be read throws a RunFailure with
+// kExitCannotCheck (CannotCheck).
 int CheckSurvey(Folder& folder, std::int32_t this_year, std::ostream& out);
 
 }  // namespace ot::checks

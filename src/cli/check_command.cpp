@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "base/failure.h"
-#include "checks/read_failure.h"
 #include "checks/survey_check.h"
 #include "cli/command.h"
 #include "textio/folder.h"
@@ -21,8 +20,7 @@ std::int32_t ThisYear() {
 int Check(const std::string& folder, const ProgramIo& io) {
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
-    throw RunFailure(std::string(kTag) + "cannot check: " + folder + " is not a folder\n",
-                     checks::kCannotCheck);
+    ReportUsageFailure("cannot check: " + folder + " is not a folder");
   }
   DiskFolder survey(folder);
   return checks::CheckSurvey(survey, ThisYear(), io.out);

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <memory>
 
+#include "base/exit_status.h"
 #include "cli/command.h"
 #include "cli/scan_memory.h"
 #include "run/run_driver.h"
@@ -10,8 +11,6 @@
 
 namespace ot::cli {
 namespace {
-
-constexpr int kUsageError = 2;
 
 constexpr const char* kDescription =
     "OccasionTallies: per-species tables of independent camera-trap events, one row per "
@@ -24,7 +23,7 @@ int RunDialogue(const ProgramIo& io) {
   RunEnvironment env{folder, io.console_in, io.console_out, io.err};
   env.scan_memory = ScanMemoryFromEnvironment(io.err);
   RunOccasionTallies(env);
-  return 0;
+  return kExitOk;
 }
 
 // CLI11 parses argv-style arrays; keep the strings alive alongside.
@@ -65,10 +64,10 @@ int RunCommandLine(const std::vector<std::string>& args, const ProgramIo& io) {
     return app.exit(e, io.out, io.err);
   } catch (const CLI::ParseError& e) {
     app.exit(e, io.out, io.err);
-    return kUsageError;
+    return kExitUsage;
   }
   io.out.flush();
-  return chosen ? chosen(io) : kUsageError;
+  return chosen ? chosen(io) : kExitUsage;
 }
 
 }  // namespace ot::cli

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/exit_status.h"
 #include "cli/command.h"
 #include "import/camtrap_dp_import.h"
 #include "import/detection_table_import.h"
@@ -57,7 +58,7 @@ int Finish(import::ImportedSurvey survey, const OutputOptions& options, const Pr
   io.out << "Next: run occasion-tallies in " << into.string() << " (or occasion-tallies run -C "
          << into.string() << " -p MINUTES -d DAYS).\n";
   io.out.flush();
-  return 0;
+  return kExitOk;
 }
 
 int ImportPackage(const CamtrapDpOptions& options, const ProgramIo& io) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/exit_status.h"
 #include "cli/command.h"
 #include "cli/scan_memory.h"
 #include "export/csv_export.h"
@@ -60,7 +61,7 @@ int RunWithAnswers(const RunOptions& options, const ProgramIo& io) {
   RunOccasionTallies(env);
   if (report) report::WriteSurveyReport(results, options.folder, options.report_file);
   if (csv) WriteCsvExport(results, std::filesystem::path(options.folder) / options.csv_folder);
-  return 0;
+  return kExitOk;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/failure.h"
+#include "base/strings.h"
 #include "run/run_driver.h"
 
 namespace ot::cli {
@@ -12,16 +13,10 @@ namespace {
 
 constexpr int kMebibyteShift = 20;
 
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 }  // namespace
 
 std::optional<std::uint64_t> ParseScanMemory(std::string_view setting) {
-  const std::string_view digits = TrimBlanks(setting);
+  const std::string_view digits = StripSpacesAndTabs(setting);
   if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos) {
     return std::nullopt;
   }

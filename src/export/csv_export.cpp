@@ -1,14 +1,14 @@
 #include "export/csv_export.h"
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "base/atomic_file.h"
+#include "base/failure.h"
+#include "base/strings.h"
 #include "export/csv_writer.h"
-#include "export/export_failure.h"
-#include "export/replacement_file.h"
 #include "export/species_file_names.h"
 
 namespace ot {
@@ -16,11 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string IsoDate(const Date& date) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return text;
-}
+// Every failure is one line after a run that ended normally:
+// "CSV export failed: cannot <doing> <path>: <reason>".
+constexpr AtomicFileWording kExportWording{.context = "CSV export failed: "};
 
 // The sizes of the study's tables.
 struct Dimensions {
@@ -35,14 +33,14 @@ const std::string& SiteName(const SurveyResults& r, std::int64_t site) {
   return r.locations()[static_cast<std::size_t>(site)];
 }
 
-void WriteOccasions(const SurveyResults& r, ReplacementFile& file) {
+void WriteOccasions(const SurveyResults& r, AtomicFile& file) {
   CsvWriter csv(file);
   csv.Text("occasion").Text("first_date").Text("last_date").Text("days").EndRow();
   std::int64_t shown = 0;  // occasions are numbered from 1 in the file
   for (const OccasionSpan& span : r.occasions()) {
     csv.Number(++shown)
-        .Text(IsoDate(span.first_date))
-        .Text(IsoDate(span.last_date))
+        .Text(FormatIsoDate(span.first_date))
+        .Text(FormatIsoDate(span.last_date))
         .Number(span.days())
         .EndRow();
   }
@@ -52,7 +50,7 @@ void WriteEffortColumns(const SurveyResults& r, CsvWriter& csv, std::int64_t sit
   for (std::int64_t k = 0; k < Dimensions(r).occasions; ++k) csv.Number(r.Effort(site, k));
 }
 
-void WriteEffort(const SurveyResults& r, ReplacementFile& file) {
+void WriteEffort(const SurveyResults& r, AtomicFile& file) {
   const Dimensions d(r);
   CsvWriter csv(file);
   csv.Text("site").NumberedNames("effort.", d.occasions).EndRow();
@@ -63,7 +61,7 @@ void WriteEffort(const SurveyResults& r, ReplacementFile& file) {
   }
 }
 
-void WriteSpeciesCounts(const SurveyResults& r, std::size_t species, ReplacementFile& file) {
+void WriteSpeciesCounts(const SurveyResults& r, std::size_t species, AtomicFile& file) {
   const Dimensions d(r);
   CsvWriter csv(file);
   csv.Text("site").NumberedNames("y.", d.occasions).NumberedNames("effort.", d.occasions).EndRow();
@@ -75,12 +73,12 @@ void WriteSpeciesCounts(const SurveyResults& r, std::size_t species, Replacement
   }
 }
 
-void WriteLong(const SurveyResults& r, ReplacementFile& file) {
+void WriteLong(const SurveyResults& r, AtomicFile& file) {
   const Dimensions d(r);
   std::vector<std::string> first_dates, last_dates;
   for (const OccasionSpan& span : r.occasions()) {
-    first_dates.push_back(IsoDate(span.first_date));
-    last_dates.push_back(IsoDate(span.last_date));
+    first_dates.push_back(FormatIsoDate(span.first_date));
+    last_dates.push_back(FormatIsoDate(span.last_date));
   }
   CsvWriter csv(file);
   csv.Text("species").Text("site").Text("occasion").Text("first_date").Text("last_date");
@@ -97,7 +95,7 @@ void WriteLong(const SurveyResults& r, ReplacementFile& file) {
   }
 }
 
-void WriteSummary(const SurveyResults& r, ReplacementFile& file) {
+void WriteSummary(const SurveyResults& r, AtomicFile& file) {
   CsvWriter csv(file);
   csv.Text("species").Text("pictures").Text("pictures_skipped").Text("events");
   csv.Text("individuals").Text("sites_detected").Text("sites_operating");
@@ -120,15 +118,18 @@ void CreateFolder(const fs::path& folder) {
   fs::create_directories(folder, error);
   if (!error && !fs::is_directory(folder, error))
     error = std::make_error_code(std::errc::not_a_directory);
-  if (error) ReportExportFailure("create folder", folder, error.value());
+  if (error) {
+    ReportSystemFailure(kExportWording.context, "create folder", folder.string(), error.value(),
+                        kExportWording.exit_status);
+  }
 }
 
 // Writes one file of the export under its temporary name, to be put in
 // place with the others. Each is closed when written, so an export holds no
 // more than one file open however many species it has.
 template <typename Write>
-void Stage(std::vector<std::unique_ptr<ReplacementFile>>& files, fs::path path, Write write) {
-  files.push_back(std::make_unique<ReplacementFile>(std::move(path)));
+void Stage(std::vector<std::unique_ptr<AtomicFile>>& files, fs::path path, Write write) {
+  files.push_back(std::make_unique<AtomicFile>(std::move(path), kExportWording));
   write(*files.back());
   files.back()->Finish();
 }
@@ -139,18 +140,18 @@ void WriteCsvExport(const SurveyResults& results, const fs::path& folder) {
   const fs::path counts = folder / "counts";
   CreateFolder(folder);
   CreateFolder(counts);
-  std::vector<std::unique_ptr<ReplacementFile>> files;
-  Stage(files, folder / "occasions.csv", [&](ReplacementFile& f) { WriteOccasions(results, f); });
-  Stage(files, folder / "effort.csv", [&](ReplacementFile& f) { WriteEffort(results, f); });
+  std::vector<std::unique_ptr<AtomicFile>> files;
+  Stage(files, folder / "occasions.csv", [&](AtomicFile& f) { WriteOccasions(results, f); });
+  Stage(files, folder / "effort.csv", [&](AtomicFile& f) { WriteEffort(results, f); });
   std::vector<std::string> species_names;
   for (const SpeciesResults& species : results.species()) species_names.push_back(species.name);
   const std::vector<std::string> file_names = SpeciesFileNames(species_names);
   for (std::size_t s = 0; s < file_names.size(); ++s) {
     Stage(files, counts / (file_names[s] + ".csv"),
-          [&](ReplacementFile& f) { WriteSpeciesCounts(results, s, f); });
+          [&](AtomicFile& f) { WriteSpeciesCounts(results, s, f); });
   }
-  Stage(files, folder / "long.csv", [&](ReplacementFile& f) { WriteLong(results, f); });
-  Stage(files, folder / "summary.csv", [&](ReplacementFile& f) { WriteSummary(results, f); });
+  Stage(files, folder / "long.csv", [&](AtomicFile& f) { WriteLong(results, f); });
+  Stage(files, folder / "summary.csv", [&](AtomicFile& f) { WriteSummary(results, f); });
   for (auto& file : files) file->PutInPlace();
 }
 

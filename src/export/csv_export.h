@@ -21,8 +21,9 @@ namespace ot {
 // Every file is written under a temporary name first; only when all are
 // complete are they renamed over files of the same names, so a failure
 // replaces none of them. Other files in the folder are left alone.
-// `results` must come from a run that ended normally. Failures throw a
-// RunFailure through ReportExportFailure.
+// `results` must come from a run that ended normally. A failure throws a
+// RunFailure of kind kSystem with kExitToolFailed and the one line
+// "OccasionTallies: CSV export failed: cannot <doing> <path>: <reason>".
 void WriteCsvExport(const SurveyResults& results, const std::filesystem::path& folder);
 
 }  // namespace ot

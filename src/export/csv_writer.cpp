@@ -73,7 +73,7 @@ CsvWriter& CsvWriter::NumberedNames(std::string_view prefix, std::int64_t count)
 
 void CsvWriter::EndRow() {
   row_.push_back('\n');
-  file_.Append(row_);
+  file_.Write(row_);
   row_.clear();
   row_started_ = false;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/replacement_file.h"
+#include "base/atomic_file.h"
 
 namespace ot {
 
@@ -19,7 +19,7 @@ void AppendCsvField(std::string& out, std::string_view field);
 // Writes rows into a file, one field at a time.
 class CsvWriter {
  public:
-  explicit CsvWriter(ReplacementFile& file) : file_(file) {}
+  explicit CsvWriter(AtomicFile& file) : file_(file) {}
 
   CsvWriter& Text(std::string_view field);
   CsvWriter& Number(std::int64_t value);
@@ -35,7 +35,7 @@ class CsvWriter {
  private:
   void Separate();
 
-  ReplacementFile& file_;
+  AtomicFile& file_;
   std::string row_;  // reused for every row
   bool row_started_ = false;
 };

@@ -2,15 +2,13 @@
 
 #include <unordered_set>
 
+#include "base/strings.h"
+
 namespace ot {
 namespace {
 
 bool IsAsciiLetterOrDigit(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-}
-
-char LowerCase(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -25,7 +23,7 @@ std::string SafeName(std::string_view name) {
     }
     if (gap && !safe.empty()) safe.push_back('-');
     gap = false;
-    safe.push_back(LowerCase(c));
+    safe.push_back(AsciiToLower(c));
   }
   return safe;
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <optional>
 
+#include "base/strings.h"
 #include "import/csv_reader.h"
 #include "import/data_package.h"
 #include "import/import_failure.h"
@@ -160,7 +161,7 @@ bool IsPicture(const CsvReader& csv, const ObservationColumns& columns, std::str
   const std::string_view type = csv.Value(columns.type);
   if (type != "animal") {
     survey.LeaveOut(type.empty() ? std::string("without an observationType")
-                                 : "of type " + Printable(type));
+                                 : "of type " + EscapeControlBytes(type));
     return false;
   }
   if (CleanName(csv.Value(columns.name)).empty()) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "base/strings.h"
 #include "import/import_failure.h"
 
 namespace ot::import {
@@ -17,16 +18,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Blanks only: a tab may be the delimiter; Value() trims tabs as well.
 int IsBlank(unsigned char c) {
   return c == ' ' ? 1 : 0;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-char Lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -45,11 +36,6 @@ bool IsMissingValue(std::string_view value) {
   return value.empty() || value == "NA" || value == "NaN" || value == "nan";
 }
 
-bool SameColumnName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 CsvReader::CsvReader(std::vector<CsvInput> files, char delimiter)
     : files_(std::move(files)), parser_(std::make_unique<Parser>()), delimiter_(delimiter) {
   buffer_.resize(kBufferSize);
@@ -57,7 +43,8 @@ CsvReader::CsvReader(std::vector<CsvInput> files, char delimiter)
   OpenNextFile();
   if (!NextRawRow()) FailImport(shown() + ": expected a header line, found an empty file");
   const Row& row = rows_[current_];
-  for (std::size_t i = 0; i < row.size; ++i) header_.emplace_back(Trimmed(row.fields[i]));
+  for (std::size_t i = 0; i < row.size; ++i)
+    header_.emplace_back(StripSpacesAndTabs(row.fields[i]));
   file_has_rows_ = true;
 }
 
@@ -65,7 +52,7 @@ CsvReader::~CsvReader() = default;
 
 std::optional<std::size_t> CsvReader::FindColumn(std::string_view name) const {
   for (std::size_t i = 0; i < header_.size(); ++i) {
-    if (SameColumnName(header_[i], name)) return i;
+    if (EqualsIgnoreCase(header_[i], name)) return i;
   }
   return std::nullopt;
 }
@@ -82,8 +69,9 @@ std::size_t CsvReader::RequireColumn(std::string_view name) const {
 bool CsvReader::Next() {
   while (NextRawRow()) {
     const Row& row = rows_[current_];
-    const bool empty = std::all_of(row.fields.begin(), row.fields.begin() + row.size,
-                                   [](const std::string& f) { return Trimmed(f).empty(); });
+    const bool empty =
+        std::all_of(row.fields.begin(), row.fields.begin() + row.size,
+                    [](const std::string& f) { return StripSpacesAndTabs(f).empty(); });
     if (empty) continue;
     const bool first_of_file = !file_has_rows_;
     file_has_rows_ = true;
@@ -101,7 +89,7 @@ bool CsvReader::Next() {
 std::string_view CsvReader::Value(std::size_t column) const {
   const Row& row = rows_[current_];
   if (column >= row.size) return {};
-  const std::string_view value = Trimmed(row.fields[column]);
+  const std::string_view value = StripSpacesAndTabs(row.fields[column]);
   return IsMissingValue(value) ? std::string_view() : value;
 }
 
@@ -112,10 +100,10 @@ std::int64_t CsvReader::Line(std::size_t column) const {
 
 void CsvReader::Fail(std::size_t column, std::string_view expected) const {
   const Row& row = rows_[current_];
-  const std::string_view found = column < row.size ? Trimmed(row.fields[column]) : "";
+  const std::string_view found = column < row.size ? StripSpacesAndTabs(row.fields[column]) : "";
   FailImport(RowFile() + ": line " + std::to_string(Line(column)) + ", column " +
-             Printable(header_[column]) + ": expected " + std::string(expected) + ", found " +
-             QuotedValue(found));
+             EscapeControlBytes(header_[column]) + ": expected " + std::string(expected) +
+             ", found " + QuotedValue(found));
 }
 
 void CsvReader::FailAtLine(std::int64_t line, std::string_view what) const {
@@ -269,7 +257,7 @@ bool CsvReader::FeedSome() {
 bool CsvReader::RepeatsHeader(const Row& row) const {
   if (row.size != header_.size()) return false;
   for (std::size_t i = 0; i < row.size; ++i) {
-    if (!SameColumnName(Trimmed(row.fields[i]), header_[i])) return false;
+    if (!EqualsIgnoreCase(StripSpacesAndTabs(row.fields[i]), header_[i])) return false;
   }
   return true;
 }

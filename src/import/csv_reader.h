@@ -26,9 +26,6 @@ struct CsvInput {
 // Whether a value stands for a missing one: empty, NA, NaN or nan.
 bool IsMissingValue(std::string_view value);
 
-// Whether two header names are equal, ignoring ASCII case.
-bool SameColumnName(std::string_view a, std::string_view b);
-
 class CsvReader {
  public:
   // `delimiter` 0 takes the comma, semicolon or tab that the first file's

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <optional>
 
+#include "base/strings.h"
 #include "import/csv_reader.h"
 #include "import/data_file.h"
 #include "import/import_failure.h"
@@ -30,10 +31,6 @@ struct DeploymentTable {
 CsvReader OpenTable(const std::filesystem::path& path) {
   const std::string shown = path.string();
   return CsvReader({{shown, [path, shown] { return std::make_unique<DataFile>(path, shown); }}}, 0);
-}
-
-std::string Quoted(const std::string& text) {
-  return "\"" + text + "\"";
 }
 
 // The user's formats, each readied once.
@@ -69,8 +66,8 @@ DeploymentTable ReadDeployments(const DetectionTableOptions& options, const Form
   const DeploymentColumns columns =
       ChooseDeploymentColumns(csv.header(), options.columns, csv.shown());
   survey.source_lines.push_back(
-      "deployment columns: location " + Quoted(csv.header()[columns.location]) + ", begin " +
-      Quoted(csv.header()[columns.begin]) + ", end " + Quoted(csv.header()[columns.end]));
+      "deployment columns: location " + Quote(csv.header()[columns.location]) + ", begin " +
+      Quote(csv.header()[columns.begin]) + ", end " + Quote(csv.header()[columns.end]));
   const std::string expected = DeploymentTimeExpected(options);
   DeploymentTable table;
   table.shown = std::filesystem::path(csv.shown()).filename().string();
@@ -115,7 +112,7 @@ bool WithinPeriods(const ImportedLocation& location, date::local_days day) {
 
 bool Skipped(std::string_view species, const std::vector<std::string>& skip) {
   return std::any_of(skip.begin(), skip.end(), [species](const std::string& name) {
-    return SameColumnName(CleanName(name), species);
+    return EqualsIgnoreCase(CleanName(name), species);
   });
 }
 
@@ -145,13 +142,13 @@ class PictureReader {
  private:
   void DescribeColumns() {
     const auto& header = csv_.header();
-    std::string line = "picture columns: location " + Quoted(header[columns_.location]) +
-                       ", species " + Quoted(header[columns_.species]) + ", time ";
+    std::string line = "picture columns: location " + Quote(header[columns_.location]) +
+                       ", species " + Quote(header[columns_.species]) + ", time ";
     line += columns_.datetime
-                ? Quoted(header[*columns_.datetime])
-                : Quoted(header[*columns_.date]) + " and " + Quoted(header[*columns_.time]);
+                ? Quote(header[*columns_.datetime])
+                : Quote(header[*columns_.date]) + " and " + Quote(header[*columns_.time]);
     line += ", count ";
-    line += columns_.count ? Quoted(header[*columns_.count]) : "(none: every count 1)";
+    line += columns_.count ? Quote(header[*columns_.count]) : "(none: every count 1)";
     survey_.source_lines.push_back(line);
   }
 

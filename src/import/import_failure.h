@@ -7,17 +7,13 @@
 
 namespace ot::import {
 
-inline constexpr int kImportFailureStatus = 1;
-
-// Throws a RunFailure with "OccasionTallies: <message>\n" and status 1.
+// Throws a RunFailure with "OccasionTallies: <message>\n" and
+// kExitToolFailed.
 [[noreturn]] void FailImport(std::string_view message);
 
-// `text` with each control character written as an escape (\n, \t, \x01),
-// so that a message stays on one line.
-std::string Printable(std::string_view text);
-
-// `value` in double quotes for a message, printable and cut to a readable
-// length, or "nothing" when it is empty.
+// `value` in double quotes for a message, its control bytes escaped
+// (EscapeControlBytes) and cut to a readable length, or "nothing" when it
+// is empty.
 std::string QuotedValue(std::string_view value);
 
 }  // namespace ot::import

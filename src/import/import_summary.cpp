@@ -2,18 +2,17 @@
 
 #include <algorithm>
 
-#include "import/import_failure.h"
+#include "base/strings.h"
 #include "import/survey_files.h"
 
 namespace ot::import {
 namespace {
 
-std::string Counted(std::int64_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
-std::string IsoDate(date::local_days day) {
-  return date::format("%F", day);
+Date DateOf(date::local_days day) {
+  const date::year_month_day ymd(day);
+  return {static_cast<std::int32_t>(ymd.year()),
+          static_cast<std::int32_t>(static_cast<unsigned>(ymd.month())),
+          static_cast<std::int32_t>(static_cast<unsigned>(ymd.day()))};
 }
 
 // The first and last day any camera operated.
@@ -26,7 +25,7 @@ std::string SurveySpan(const ImportedSurvey& survey) {
       last = std::max(last, period.end);
     }
   }
-  return IsoDate(first) + " to " + IsoDate(last);
+  return FormatIsoDate(DateOf(first)) + " to " + FormatIsoDate(DateOf(last));
 }
 
 void AppendSpecies(std::string& out, const ImportedSurvey& survey) {
@@ -35,7 +34,7 @@ void AppendSpecies(std::string& out, const ImportedSurvey& survey) {
   for (std::size_t s = 0; s < survey.species.size(); ++s) {
     std::string name = survey.species_names.names[s];
     name.append(kNameBytes - std::min(name.size(), kNameBytes), ' ');
-    out += "    " + name + "  " + Counted(pictures[s], "picture", "pictures") + "\n";
+    out += "    " + name + "  " + Pluralize(pictures[s], "picture", "pictures") + "\n";
   }
 }
 
@@ -53,8 +52,8 @@ void AppendNameChanges(std::string& out, const ImportedSurvey& survey) {
   for (const auto& [what, names] : {std::pair{"location", &survey.location_names},
                                     std::pair{"species", &survey.species_names}}) {
     for (const NameChange& change : names->changes) {
-      out += std::string("    ") + what + " \"" + Printable(change.original) + "\" is written \"" +
-             change.fitted + "\"\n";
+      out += std::string("    ") + what + " " + Quote(EscapeControlBytes(change.original)) +
+             " is written " + Quote(change.fitted) + "\n";
     }
   }
 }
@@ -82,8 +81,8 @@ std::string ImportSummary(const ImportedSurvey& survey, const std::filesystem::p
   }
   out += "  deployments: " + std::to_string(survey.deployments) + "\n";
   out += "  locations: " + std::to_string(survey.locations.size()) + ", with " +
-         Counted(periods, "operating period", "operating periods") + " from " + SurveySpan(survey) +
-         "\n";
+         Pluralize(periods, "operating period", "operating periods") + " from " +
+         SurveySpan(survey) + "\n";
   AppendSpecies(out, survey);
   out += "  pictures written: " + std::to_string(survey.pictures.size()) + "\n";
   AppendLeftOut(out, survey);

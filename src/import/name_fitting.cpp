@@ -2,19 +2,10 @@
 
 #include <unordered_set>
 
+#include "base/strings.h"
+
 namespace ot::import {
 namespace {
-
-std::string_view WithoutBlanksAround(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::string_view WithoutTrailingBlanks(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view() : text.substr(0, last + 1);
-}
 
 bool IsContinuationByte(char c) {
   return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -39,7 +30,7 @@ std::string CleanName(std::string_view name) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) c = ' ';
   }
-  return std::string(WithoutBlanksAround(clean));
+  return std::string(StripSpacesAndTabs(clean));
 }
 
 std::string_view CutAtCharacter(std::string_view text, std::size_t bytes) {
@@ -54,10 +45,10 @@ FittedNames FitNames(const std::vector<std::string>& names) {
   std::unordered_set<std::string> taken;
   for (const std::string& name : names) {
     const std::string clean = CleanName(name);
-    std::string fit(WithoutTrailingBlanks(CutAtCharacter(clean, kNameBytes)));
+    std::string fit(StripTrailingSpaces(CutAtCharacter(clean, kNameBytes)));
     if (taken.contains(fit)) fit = WithFreeSuffix(clean, taken);
     taken.insert(fit);
-    const std::string_view original = WithoutBlanksAround(name);
+    const std::string_view original = StripSpacesAndTabs(name);
     if (fit != original) fitted.changes.push_back({std::string(original), fit});
     fitted.names.push_back(std::move(fit));
   }

@@ -1,12 +1,9 @@
 #include "import/survey_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
+#include "base/atomic_file.h"
+#include "base/failure.h"
 #include "import/import_failure.h"
 #include "import/name_fitting.h"
 #include "run/picture_record.h"
@@ -18,81 +15,8 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kWriteChunk = 1 << 20;
 
-std::string SystemError(int error) {
-  return std::strerror(error);
-}
-
-// A file under a temporary name beside its final name, removed unless it
-// was moved into place.
-class TemporaryFile {
- public:
-  TemporaryFile(const fs::path& folder, const std::string& name)
-      : final_(folder / name), shown_(final_.string()) {
-    for (int attempt = 0; fd_ < 0; ++attempt) {
-      path_ = folder / ("." + name + ".import-" + std::to_string(::getpid()) + "-" +
-                        std::to_string(attempt));
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ < 0 && (errno != EEXIST || attempt > 100)) Fail(errno);
-    }
-  }
-  ~TemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!placed_) ::unlink(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-  void Write(std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) Fail(errno);
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-  }
-  // Makes the bytes durable and closes the file.
-  void Complete() {
-    if (::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) Fail(errno);
-  }
-  // Moves the file to its final name, replacing a file there only when
-  // `replace` is set.
-  void Place(bool replace) {
-    if (!replace) {
-      if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, final_.c_str(), RENAME_NOREPLACE) == 0) {
-        placed_ = true;
-        return;
-      }
-      if (errno == EEXIST) FailExisting();
-      // Some file systems cannot refuse to replace; look first instead.
-      if (errno != EINVAL && errno != ENOSYS) Fail(errno);
-      std::error_code ignored;
-      if (fs::exists(final_, ignored)) FailExisting();
-    }
-    if (::rename(path_.c_str(), final_.c_str()) != 0) Fail(errno);
-    placed_ = true;
-  }
-  // Removes the file from its final name again.
-  void Withdraw() {
-    if (placed_) ::unlink(final_.c_str());
-  }
-
- private:
-  [[noreturn]] void Fail(int error) const {
-    FailImport("cannot write " + shown_ + ": " + SystemError(error));
-  }
-  [[noreturn]] void FailExisting() const {
-    FailImport(shown_ + " already exists; add --force to replace it");
-  }
-
-  fs::path final_;
-  std::string shown_;
-  fs::path path_;
-  int fd_ = -1;
-  bool placed_ = false;
-};
+// Every failure to write reads "cannot write <file>: <reason>".
+constexpr AtomicFileWording kImportWording{.placing = "write"};
 
 void AppendRight(std::string& out, long value, int width) {
   char digits[24];
@@ -129,7 +53,7 @@ void AppendRecordLine(std::string& out, std::string_view location, std::string_v
   out += '\n';
 }
 
-void WritePictures(TemporaryFile& file, const ImportedSurvey& survey) {
+void WritePictures(AtomicFile& file, const ImportedSurvey& survey) {
   std::string chunk;
   chunk.reserve(kWriteChunk + 128);
   for (const ImportedPicture& picture : survey.pictures) {
@@ -142,6 +66,14 @@ void WritePictures(TemporaryFile& file, const ImportedSurvey& survey) {
     }
   }
   file.Write(chunk);
+}
+
+// Puts `file` in place, over a file of its name only when `replace` is set.
+void PutInPlace(AtomicFile& file, bool replace) {
+  if (replace) return file.PutInPlace();
+  if (!file.PutInPlaceIfAbsent()) {
+    FailImport(file.target().string() + " already exists; add --force to replace it");
+  }
 }
 
 }  // namespace
@@ -185,19 +117,21 @@ std::string InputFileText(const ImportedSurvey& survey) {
 void WriteSurveyFiles(const fs::path& folder, const ImportedSurvey& survey, bool replace) {
   std::error_code error;
   fs::create_directories(folder, error);
-  if (error) FailImport("cannot create the folder " + folder.string() + ": " + error.message());
-  TemporaryFile input(folder, kInputFileName);
+  if (error) {
+    ReportSystemFailure("", "create the folder", folder.string(), error.value(), kExitToolFailed);
+  }
+  AtomicFile input(folder / kInputFileName, kImportWording);
   input.Write(InputFileText(survey));
-  input.Complete();
-  TemporaryFile pictures(folder, kPicturesFileName);
+  input.Finish();
+  AtomicFile pictures(folder / kPicturesFileName, kImportWording);
   WritePictures(pictures, survey);
-  pictures.Complete();
-  input.Place(replace);
+  pictures.Finish();
+  PutInPlace(input, replace);
   try {
-    pictures.Place(replace);
+    PutInPlace(pictures, replace);
   } catch (...) {
     // Both or neither: a new Input.txt without its pictures goes again.
-    if (!replace) input.Withdraw();
+    if (!replace) fs::remove(input.target(), error);
     throw;
   }
 }

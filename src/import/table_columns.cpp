@@ -3,6 +3,7 @@
 #include <span>
 #include <string_view>
 
+#include "base/strings.h"
 #include "import/csv_reader.h"
 #include "import/import_failure.h"
 
@@ -24,7 +25,7 @@ constexpr std::string_view kEndNames[] = {"end", "retrieval_date", "end_date", "
 
 std::optional<std::size_t> Find(const std::vector<std::string>& header, std::string_view name) {
   for (std::size_t i = 0; i < header.size(); ++i) {
-    if (SameColumnName(header[i], name)) return i;
+    if (EqualsIgnoreCase(header[i], name)) return i;
   }
   return std::nullopt;
 }

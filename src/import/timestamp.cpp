@@ -4,6 +4,8 @@
 #include <istream>
 #include <streambuf>
 
+#include "base/strings.h"
+
 namespace ot::import {
 namespace {
 
@@ -22,12 +24,6 @@ class ViewBuffer : public std::streambuf {
   }
   bool AllRead() const { return gptr() == egptr(); }
 };
-
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // Parses the whole of `text` with `format` into `time` and, when the format
 // reads one, `offset`.
@@ -119,7 +115,7 @@ bool CutFraction(std::string_view& body) {
 }  // namespace
 
 std::optional<Timestamp> ReadIsoTimestamp(std::string_view text) {
-  text = Trimmed(text);
+  text = StripSpacesAndTabs(text);
   if (text.size() > kLongestIso) return std::nullopt;
   const std::size_t zone_start = ZoneStart(text);
   const std::string_view zone = text.substr(zone_start);
@@ -186,7 +182,8 @@ std::optional<Timestamp> ReadFormattedTimestamp(std::string_view text, const Tim
     }
   }
   Timestamp stamp;
-  if (!ParseWhole(Trimmed(text), format.parse_format().c_str(), stamp.local, stamp.offset)) {
+  if (!ParseWhole(StripSpacesAndTabs(text), format.parse_format().c_str(), stamp.local,
+                  stamp.offset)) {
     return std::nullopt;
   }
   return Plausible(stamp) ? std::optional<Timestamp>(stamp) : std::nullopt;

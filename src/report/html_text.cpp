@@ -1,7 +1,5 @@
 #include "report/html_text.h"
 
-#include <cstdio>
-
 namespace ot::report {
 
 void AppendEscaped(std::string& html, std::string_view text) {
@@ -33,12 +31,6 @@ std::string Escaped(std::string_view text) {
   html.reserve(text.size());
   AppendEscaped(html, text);
   return html;
-}
-
-std::string IsoDate(const Date& date) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-  return text;
 }
 
 std::string Grouped(std::int64_t value) {

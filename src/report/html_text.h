@@ -1,5 +1,5 @@
-// Text placed into the report's HTML: escaping and the number and date
-// formats the report shows.
+// Text placed into the report's HTML: escaping and the number format the
+// report shows.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "run/study_input.h"
 
 namespace ot::report {
 
@@ -22,9 +20,6 @@ template <typename... Pieces>
 void Append(std::string& html, const Pieces&... pieces) {
   (html.append(std::string_view(pieces)), ...);
 }
-
-// "YYYY-MM-DD" (a year below 1000 with leading zeros).
-std::string IsoDate(const Date& date);
 
 // A whole number with a thin space between groups of three digits
 // (12 345), as the report shows large counts.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/strings.h"
 #include "report/heat_map.h"
 #include "report/html_text.h"
 #include "report/png_image.h"
@@ -112,8 +113,9 @@ void AppendPeriodBars(std::string& html, const SurveyResults& results, std::int6
            std::to_string(y + 2), "\" width=\"",
            Number(static_cast<double>(end - begin + 1) * chart.day_width), "\" height=\"",
            std::to_string(chart.row_height / 2 - 2), "\"><title>",
-           IsoDate(results.DateOfStudyDay(begin)), " to ", IsoDate(results.DateOfStudyDay(end)),
-           " (", std::to_string(end - begin + 1), " days)</title></rect>");
+           FormatIsoDate(results.DateOfStudyDay(begin)), " to ",
+           FormatIsoDate(results.DateOfStudyDay(end)), " (", std::to_string(end - begin + 1),
+           " days)</title></rect>");
   }
 }
 

@@ -1,13 +1,10 @@
 #include "report/survey_report.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 
-#include "base/failure.h"
+#include "base/atomic_file.h"
+#include "base/strings.h"
 #include "report/heat_map.h"
 #include "report/html_text.h"
 #include "report/operation_chart.h"
@@ -16,11 +13,14 @@
 namespace ot::report {
 namespace {
 
-constexpr int kReportFailureStatus = 1;
+// Every failure reads "cannot write the report <file>: <reason>".
+constexpr AtomicFileWording kReportWording{.writing = "write the report",
+                                           .placing = "write the report"};
 
-std::string Plural(std::int64_t n, std::string_view one, std::string_view many) {
+// As Pluralize, with the count grouped as the report shows numbers.
+std::string GroupedCount(std::int64_t n, std::string_view singular, std::string_view plural) {
   std::string text = Grouped(n);
-  Append(text, " ", n == 1 ? one : many);
+  Append(text, " ", SingularOrPlural(n, singular, plural));
   return text;
 }
 
@@ -32,10 +32,11 @@ void AppendFact(std::string& html, std::string_view term, const std::string& esc
 
 std::string OccasionText(const SurveyResults& results) {
   const auto& occasions = results.occasions();
-  std::string text = Plural(results.answers().occasion_days, "day", "days");
-  Append(text, "; ", Plural(static_cast<std::int64_t>(occasions.size()), "occasion", "occasions"));
+  std::string text = GroupedCount(results.answers().occasion_days, "day", "days");
+  Append(text, "; ",
+         GroupedCount(static_cast<std::int64_t>(occasions.size()), "occasion", "occasions"));
   if (!occasions.empty() && occasions.back().days() != results.answers().occasion_days) {
-    Append(text, " (the last ", Plural(occasions.back().days(), "day", "days"), ")");
+    Append(text, " (the last ", GroupedCount(occasions.back().days(), "day", "days"), ")");
   }
   return text;
 }
@@ -52,13 +53,13 @@ void AppendSummary(std::string& html, const SurveyResults& results) {
   AppendFact(html, "Species", std::to_string(results.species().size()));
   std::string dates = "none: no camera has an operating period";
   if (results.study_days() >= 1) {
-    dates = IsoDate(results.first_date());
-    Append(dates, " to ", IsoDate(results.last_date()), " (",
-           Plural(results.study_days(), "day", "days"), ")");
+    dates = FormatIsoDate(results.first_date());
+    Append(dates, " to ", FormatIsoDate(results.last_date()), " (",
+           GroupedCount(results.study_days(), "day", "days"), ")");
   }
   AppendFact(html, "Study dates", dates);
   AppendFact(html, "Independence period",
-             Plural(results.answers().independence_period, "minute", "minutes"));
+             GroupedCount(results.answers().independence_period, "minute", "minutes"));
   AppendFact(html, "Occasion length", OccasionText(results));
   AppendFact(html, "Camera-days", Grouped(results.TrapDays()));
   AppendFact(html, "Pictures tallied", Grouped(pictures).append(" (summed over the species)"));
@@ -116,7 +117,7 @@ std::string OccasionList(const SurveyResults& results) {
   std::string list;
   for (const OccasionSpan& span : results.occasions()) {
     if (!list.empty()) list += ';';
-    Append(list, IsoDate(span.first_date), " ", IsoDate(span.last_date), " ",
+    Append(list, FormatIsoDate(span.first_date), " ", FormatIsoDate(span.last_date), " ",
            std::to_string(span.days()));
   }
   return list;
@@ -141,8 +142,9 @@ std::string RenderSurveyReport(const SurveyResults& results, std::string_view ti
   Append(html,
          "</h1><p class=\"sub\">Survey report of occasion-tallies " OT_VERSION
          " (independence period ",
-         Plural(results.answers().independence_period, "minute", "minutes"), ", occasions of ",
-         Plural(results.answers().occasion_days, "day", "days"), ")</p>\n");
+         GroupedCount(results.answers().independence_period, "minute", "minutes"),
+         ", occasions of ", GroupedCount(results.answers().occasion_days, "day", "days"),
+         ")</p>\n");
   AppendSummary(html, results);
 
   html +=
@@ -186,27 +188,10 @@ std::string ReadTitleLine(const std::filesystem::path& input_file) {
 
 void WriteSurveyReport(const SurveyResults& results, const std::filesystem::path& survey_folder,
                        const std::filesystem::path& file) {
-  const std::filesystem::path target = survey_folder / file;
   const std::string html = RenderSurveyReport(results, ReadTitleLine(survey_folder / "Input.txt"));
-  std::filesystem::path temporary = target;
-  temporary += ".partial-" + std::to_string(::getpid());
-  auto fail = [&](int error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw RunFailure(std::string(kTag) + "cannot write the report " + target.string() + ": " +
-                         std::strerror(error) + "\n",
-                     kReportFailureStatus);
-  };
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (out == nullptr) fail(errno);
-  errno = 0;
-  const bool written = std::fwrite(html.data(), 1, html.size(), out) == html.size();
-  const int write_error = errno;
-  const bool closed = std::fclose(out) == 0;
-  const int close_error = errno;
-  if (!written) fail(write_error != 0 ? write_error : EIO);
-  if (!closed) fail(close_error != 0 ? close_error : EIO);
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) fail(errno);
+  AtomicFile report(survey_folder / file, kReportWording);
+  report.Write(html);
+  report.PutInPlace();
 }
 
 }  // namespace ot::report

@@ -23,8 +23,9 @@ std::string ReadTitleLine(const std::filesystem::path& input_file);
 // Writes the page to `file` (relative names resolve against
 // `survey_folder`, whose Input.txt gives the title): first to a temporary
 // name beside it, then renamed over any earlier file, so that `file` is
-// either complete or untouched. A failure throws a RunFailure with exit
-// status 1 naming the file and the reason.
+// either complete or untouched. A failure throws a RunFailure with
+// kExitToolFailed and the one line
+// "OccasionTallies: cannot write the report <file>: <reason>".
 void WriteSurveyReport(const SurveyResults& results, const std::filesystem::path& survey_folder,
                        const std::filesystem::path& file);
 

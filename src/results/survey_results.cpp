@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "base/strings.h"
+
 namespace ot {
 namespace {
 
 std::string WithoutTrailingBlanks(std::string_view name) {
-  return std::string(name.substr(0, TrimmedLength(name)));
+  return std::string(StripTrailingSpaces(name));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/strings.h"
 #include "run/calendar.h"
 #include "run/matrix.h"
 #include "run/occasion_output.h"
@@ -50,41 +51,37 @@ std::int32_t AskOccasionDays(UnitTable& units) {
   return days;
 }
 
-std::string Plural(std::int64_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 // The warning lines of one species' turn, in the order they are given.
 std::vector<std::string> SpeciesWarnings(std::string_view species, const TallyOutcome& outcome) {
-  const std::string head = std::string(kTag) +
-                           "warning: " + std::string(species.substr(0, TrimmedLength(species))) +
-                           ": ";
+  const std::string head =
+      std::string(kTag) + "warning: " + std::string(StripTrailingSpaces(species)) + ": ";
   const SkippedPictures& skipped = outcome.skipped;
   const SuspectPictures& suspect = outcome.suspect;
   std::vector<std::string> lines;
   if (skipped.warned() > 0) {
-    lines.push_back(head + Plural(skipped.warned(), "picture", "pictures") + " skipped (" +
+    lines.push_back(head + Pluralize(skipped.warned(), "picture", "pictures") + " skipped (" +
                     std::to_string(skipped.unlisted_location) +
                     " at locations not listed in Input.txt, " +
                     std::to_string(skipped.month_out_of_range) + " with a month outside 1..12)\n");
   }
   if (suspect.on_non_operating_day > 0) {
     lines.push_back(head +
-                    Plural(suspect.on_non_operating_day,
-                           "picture on a day its camera was not operating",
-                           "pictures on days their camera was not operating") +
+                    Pluralize(suspect.on_non_operating_day,
+                              "picture on a day its camera was not operating",
+                              "pictures on days their camera was not operating") +
                     "\n");
   }
   if (suspect.earlier_than_previous > 0) {
-    lines.push_back(head +
-                    Plural(suspect.earlier_than_previous,
-                           "picture earlier than the picture before it at the same location",
-                           "pictures earlier than the picture before them at the same location") +
-                    " (sort AllPictures.txt by location and time)\n");
+    lines.push_back(
+        head +
+        Pluralize(suspect.earlier_than_previous,
+                  "picture earlier than the picture before it at the same location",
+                  "pictures earlier than the picture before them at the same location") +
+        " (sort AllPictures.txt by location and time)\n");
   }
   if (suspect.impossible_date_or_time > 0) {
     lines.push_back(head +
-                    Plural(suspect.impossible_date_or_time, "picture with", "pictures with") +
+                    Pluralize(suspect.impossible_date_or_time, "picture with", "pictures with") +
                     " an impossible date or time (such as 31 April or hour 24)\n");
   }
   return lines;
@@ -94,8 +91,8 @@ std::string MisalignedWarning(const MisalignedRecords& misaligned) {
   const std::int64_t n = misaligned.count();
   return std::string(kTag) + "warning: " + std::to_string(n) + " of " +
          std::to_string(misaligned.total_lines) + " records in AllPictures.txt " +
-         (n == 1 ? "is not in the fixed columns (line "
-                 : "are not in the fixed columns (first at line ") +
+         std::string(SingularOrPlural(n, "is not in the fixed columns (line ",
+                                      "are not in the fixed columns (first at line ")) +
          std::to_string(misaligned.first_line()) + ")\n";
 }
 

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/strings.h"
+
 namespace ot {
 
 SpeciesSelection::SpeciesSelection(std::span<const std::string> names) {
   for (std::size_t j = 0; j < names.size(); ++j) {
     const std::string_view name = names[j];
-    by_name_[name.substr(0, TrimmedLength(name))].push_back(static_cast<std::uint32_t>(j));
+    by_name_[StripTrailingSpaces(name)].push_back(static_cast<std::uint32_t>(j));
   }
   for (const auto& [name, positions] : by_name_) name_lengths_.push_back(name.size());
   std::sort(name_lengths_.begin(), name_lengths_.end());

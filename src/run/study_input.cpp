@@ -1,10 +1,10 @@
 #include "run/study_input.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <string>
 
+#include "base/strings.h"
 #include "textio/fixed_width.h"
 #include "textio/free_form.h"
 
@@ -63,14 +63,6 @@ Location ReadLocation(TextUnit& unit) {
   return location;
 }
 
-// Names in one survey often share their first letters, so the last letter
-// of the prefix is compared first: most records are told apart by one byte.
-bool BeginsWith(std::string_view text, std::string_view prefix) {
-  if (prefix.empty()) return true;
-  if (text.size() < prefix.size() || text[prefix.size() - 1] != prefix.back()) return false;
-  return std::memcmp(text.data(), prefix.data(), prefix.size() - 1) == 0;
-}
-
 // Names `value` as the `what` of period `period` of location `location`
 // (both counted from 0, shown from 1) and ends the run unless it lies in
 // low..high.
@@ -79,7 +71,7 @@ void CheckDateValue(std::string_view what, std::int32_t value, std::int32_t low,
   if (value >= low && value <= high) return;
   ReportRunFailure("Input.txt: " + std::string(what) + " " + std::to_string(value) + " of period " +
                    std::to_string(period + 1) + " of location " + std::to_string(location + 1) +
-                   " (" + std::string(name.substr(0, TrimmedLength(name))) + ") is outside " +
+                   " (" + std::string(StripTrailingSpaces(name)) + ") is outside " +
                    std::to_string(low) + ".." + std::to_string(high));
 }
 
@@ -113,12 +105,6 @@ void CheckPeriodDates(const StudyTables& study) {
   }
 }
 
-std::size_t TrimmedLength(std::string_view name) {
-  std::size_t length = name.size();
-  while (length > 0 && name[length - 1] == ' ') --length;
-  return length;
-}
-
 bool MisalignedRecords::IsMisaligned(std::string_view record) {
   const std::string_view head = record.substr(0, kPictureRecordLength);
   // The cheap test first: most records keep their columns.
@@ -149,7 +135,7 @@ void CreateSpeciesPics(UnitTable& units) {
 }
 
 void ExtractSpeciesPics(UnitTable& units, std::string_view species, MisalignedRecords& misaligned) {
-  const std::string_view prefix = species.substr(0, TrimmedLength(species));
+  const std::string_view prefix = StripTrailingSpaces(species);
   OpenPictureLog(units);
   CreateSpeciesPics(units);
   TextUnit& pictures = units[kUnitInputFiles];
@@ -157,7 +143,7 @@ void ExtractSpeciesPics(UnitTable& units, std::string_view species, MisalignedRe
   std::string_view record;
   const ReadItem in = &record;
   while (ReadFixedOrEnd(pictures, kRecordLayout, {&in, 1})) {
-    if (BeginsWith(record.substr(kSpeciesOffset), prefix)) {
+    if (StartsWith(record.substr(kSpeciesOffset), prefix)) {
       if (MisalignedRecords::IsMisaligned(record)) misaligned.Note(pictures.lines());
       const WriteItem out = record;
       WriteFixed(selected, kRecordLayout, {&out, 1});

@@ -55,9 +55,6 @@ inline constexpr std::int32_t kLastYear = LargestNumberIn(PictureField::kYear);
 // the location by number and by name (without its trailing blanks).
 void CheckPeriodDates(const StudyTables& study);
 
-// The length of a name without its trailing blanks.
-std::size_t TrimmedLength(std::string_view name);
-
 // Lines of AllPictures.txt that a listed species selects but that are not
 // in the fixed columns: they hold a digit in their first kPictureRecordLength
 // columns (so are no heading or remark) and a tab there, or something other

@@ -4,18 +4,14 @@
 #include <new>
 #include <stdexcept>
 
+#include "base/strings.h"
+
 namespace ot {
 namespace {
 
 constexpr std::size_t kFileBuffer = 1 << 20;
 constexpr std::size_t kFirstFileBuffer = 1 << 12;
 constexpr std::size_t kConsoleBuffer = 1 << 12;
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 }  // namespace
 
@@ -151,7 +147,7 @@ TextUnit& UnitTable::operator[](int number) {
 
 void OpenTextFile(UnitTable& units, int unit, std::string_view name, FileAccess access,
                   SourcePlace where) {
-  std::string file(TrimBlanks(name));
+  std::string file(StripSpaces(name));
   int error = 0;
   std::unique_ptr<TextUnit> connected;
   if (access == FileAccess::kRead) {
@@ -174,10 +170,10 @@ void CloseTextFile(UnitTable& units, int unit, SourcePlace) {
 }
 
 void RunShellCommand(Folder& folder, std::string_view command) {
-  while (!command.empty() && command.back() == ' ') command.remove_suffix(1);
+  command = StripTrailingSpaces(command);
   constexpr std::string_view kDelete = "del ";
   if (command.substr(0, kDelete.size()) != kDelete) return;
-  std::string name(TrimBlanks(command.substr(kDelete.size())));
+  std::string name(StripSpaces(command.substr(kDelete.size())));
   if (!name.empty()) folder.Remove(name);
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/exit_status.h"
 #include "checks/survey_check.h"
 #include "support/test_support.h"
 
@@ -37,7 +38,7 @@ TEST(ExampleSurveys, BrokenSurveyRunsWithTheWarningsShown) {
   folder.Write("Input.txt", ReadWhole(survey / "Input.txt"));
   folder.Write("AllPictures.txt", ReadWhole(survey / "AllPictures.txt"));
   const testing::RunResult result = testing::RunInProcess(folder, "30\n7\n\n");
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.err, ReadWhole(survey / "expected/warnings.txt"));
 }
 

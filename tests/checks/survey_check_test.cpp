@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "checks/read_failure.h"
 #include "cli/command_line.h"
@@ -49,7 +50,7 @@ TEST(CheckSurvey, CleanSurveyListsNothingAndChangesNothing) {
   folder.Write("Input.txt", testing::kWorkedExampleInput);
   folder.Write("AllPictures.txt", pictures);
   const CheckResult result = Check(folder);
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.out,
             "No problems found: Input.txt lists 2 locations and 2 species, AllPictures.txt "
             "holds 3 records.\n");
@@ -158,7 +159,7 @@ TEST(CheckSurvey, SurveyWithOneOfEachProblem) {
   folder.Write("Input.txt", kEveryProblemInput);
   folder.Write("AllPictures.txt", kEveryProblemLog);
   const CheckResult result = Check(folder);
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, kExitProblemsFound);
   EXPECT_EQ(result.out, expected);
   EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt");
 }
@@ -252,7 +253,7 @@ TEST(CheckSurvey, FileItCannotReadIsExitStatus2WithTheReason) {
       }
     }
     const CheckResult result = Check(folder);
-    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.status, kExitCannotCheck);
     EXPECT_EQ(result.out, head + c.message + "\n");
   }
 }
@@ -270,14 +271,14 @@ TEST(CheckSurvey, RunFromTheCommandLine) {
   } cases[] = {
       {"a survey folder",
        {"check", "-C", dir},
-       1,
+       kExitProblemsFound,
        "Species with no picture (their tables hold only zeros): 1\n"},
-      {"help", {"check", "--help"}, 0, "List every problem of Input.txt and AllPictures.txt"},
+      {"help", {"check", "--help"}, kExitOk, "List every problem of Input.txt and AllPictures.txt"},
       {"no such folder",
        {"check", "-C", dir + "/none"},
-       2,
+       kExitUsage,
        "OccasionTallies: cannot check: " + dir + "/none is not a folder\n"},
-      {"a stray argument", {"check", "-C", dir, "extra"}, 2, ""},
+      {"a stray argument", {"check", "-C", dir, "extra"}, kExitUsage, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "support/test_support.h"
 
 namespace ot {
@@ -70,11 +71,11 @@ TEST(RunCommand, OptionValues) {
     LayWorkedExample(folder);
     const RunResult r = RunCommand(folder, c.options);
     if (c.refusal.empty()) {
-      EXPECT_EQ(r.status, 0) << r.err;
+      EXPECT_EQ(r.status, kExitOk) << r.err;
       EXPECT_TRUE(folder.Exists("OccasionTallies.txt"));
       continue;
     }
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, kExitUsage);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(c.refusal), std::string::npos) << r.err;
     EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt");
@@ -170,18 +171,19 @@ TEST(RunCommand, MakesTheDialoguesRun) {
     const char* days;
     int status;
   } cases[] = {
-      {"bundled example", example, "30", "7", 0},
-      {"bundled example, every picture its own event", example, "0", "1", 0},
+      {"bundled example", example, "30", "7", kExitOk},
+      {"bundled example, every picture its own event", example, "0", "1", kExitOk},
       {"generated", GeneratedSurvey("--locations 6 --species 5 --pictures 3000 --seed 11"), "30",
-       "7", 0},
+       "7", kExitOk},
       {"generated with heading and remarks",
        GeneratedSurvey("--locations 9 --species 8 --pictures 6000 --seed 12 --heading --remarks"),
-       "60", "30", 0},
+       "60", "30", kExitOk},
       {"generated, one-day occasions",
-       GeneratedSurvey("--locations 4 --species 3 --pictures 2000 --seed 13"), "1440", "1", 0},
-      {"Input.txt breaks off", broken_input, "30", "7", 127},
-      {"a picture with a bad number", bad_number, "30", "7", 127},
-      {"no AllPictures.txt", no_pictures, "30", "7", 127},
+       GeneratedSurvey("--locations 4 --species 3 --pictures 2000 --seed 13"), "1440", "1",
+       kExitOk},
+      {"Input.txt breaks off", broken_input, "30", "7", kExitRunFailed},
+      {"a picture with a bad number", bad_number, "30", "7", kExitRunFailed},
+      {"no AllPictures.txt", no_pictures, "30", "7", kExitRunFailed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

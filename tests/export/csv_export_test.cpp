@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "export/species_file_names.h"
 #include "support/test_support.h"
 
@@ -84,7 +85,7 @@ const std::string kHandWarnings =
 
 TEST(CsvExport, ValuesOfTheHandCheckedStudy) {
   const ExportRun run(kHandInput, HandPictures(), "5");
-  ASSERT_EQ(run.result.status, 0) << run.result.err;
+  ASSERT_EQ(run.result.status, kExitOk) << run.result.err;
   EXPECT_EQ(run.result.err, kHandWarnings);
   const struct {
     const char* file;
@@ -154,7 +155,7 @@ const std::string kBrokenInput = "Broken study\n1\nRidge top\n1\n2020 3 1 2020 3
 
 TEST(CsvExport, AFailedRunWritesNone) {
   const ExportRun run(kBrokenInput, HandPictures(), "5");
-  EXPECT_EQ(run.result.status, 127);
+  EXPECT_EQ(run.result.status, kExitRunFailed);
   EXPECT_EQ(run.out.Listing(), "");
 }
 
@@ -166,14 +167,14 @@ TEST(CsvExport, ReplacesItsOwnFilesAndLeavesOthers) {
   const RunResult first =
       RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", "5", "-C",
                            run.survey.path().string(), "--csv", nested.string()});
-  ASSERT_EQ(first.status, 0) << first.err;
+  ASSERT_EQ(first.status, kExitOk) << first.err;
   ASSERT_TRUE(fs::is_regular_file(nested / "counts" / "red-fox.csv"));
   run.out.Write("a/b/notes.txt", "mine");
   run.out.Write("a/b/counts/old-species.csv", "from an earlier export");
   const RunResult second =
       RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", "7", "-C",
                            run.survey.path().string(), "--csv", nested.string()});
-  ASSERT_EQ(second.status, 0) << second.err;
+  ASSERT_EQ(second.status, kExitOk) << second.err;
   EXPECT_EQ(run.Read("a/b/occasions.csv"),
             "occasion,first_date,last_date,days\n"
             "1,2020-03-01,2020-03-07,7\n2,2020-03-08,2020-03-14,7\n");
@@ -212,7 +213,7 @@ TEST(CsvExport, FailuresReplaceNothing) {
     const fs::path folder = c.folder.empty() ? out.path() : out.path() / c.folder;
     const RunResult r = RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", "5", "-C",
                                              survey.path().string(), "--csv", folder.string()});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, kExitToolFailed);
     // The run itself ended normally and says so.
     EXPECT_NE(r.out.find("TERMINATING NORMALLY"), std::string::npos);
     std::string err = r.err;
@@ -384,7 +385,7 @@ TEST(CsvExport, AgreesWithOccasionTalliesOnGeneratedSurveys) {
     const RunResult r =
         RunCommandInProcess({"occasion-tallies", "run", "-p", "30", "-d", c.days, "-C",
                              survey.path().string(), "--csv", out.path().string()});
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.status, kExitOk) << r.err;
     CheckAgainstTallies(survey, out, seen);
   }
   // Each kind of cell was met often.

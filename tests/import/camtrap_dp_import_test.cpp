@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 
+#include "base/exit_status.h"
 #include "import/import_test_support.h"
 
 namespace ot {
@@ -159,7 +160,7 @@ TEST(CamtrapDpImport, ImportsThePackageAndTheRunCountsItAsWorkedOutByHand) {
   ScratchFolder folder;
   CopySmallPackage(folder);
   const CommandResult imported = Import(folder);
-  EXPECT_EQ(imported.status, 0);
+  EXPECT_EQ(imported.status, kExitOk);
   EXPECT_EQ(imported.err, "");
   EXPECT_EQ(imported.out, kSummary);
   const fs::path survey = folder.path() / "survey";
@@ -168,7 +169,7 @@ TEST(CamtrapDpImport, ImportsThePackageAndTheRunCountsItAsWorkedOutByHand) {
 
   const CommandResult run =
       RunCommand({"run", "-C", survey.string(), "-p", "30", "-d", "2"}, folder);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, kExitOk);
   EXPECT_EQ(run.err,
             "OccasionTallies: warning: Capreolus capreolus: 1 picture on a day its camera was not "
             "operating\n");
@@ -179,7 +180,7 @@ TEST(CamtrapDpImport, MediaLevelTakesTheMediaObservationsInstead) {
   ScratchFolder folder;
   CopySmallPackage(folder);
   const CommandResult imported = Import(folder, {"--level", "media"});
-  EXPECT_EQ(imported.status, 0);
+  EXPECT_EQ(imported.status, kExitOk);
   EXPECT_NE(imported.out.find("  observation level: media (as --level asks)\n"
                               "  deployments: 3\n"),
             std::string::npos);
@@ -216,7 +217,7 @@ TEST(CamtrapDpImport, ReadsAResourceInSeveralFilesGzippedOrNot) {
   }
   WriteFile(package / "deployments.csv", deployments);
 
-  EXPECT_EQ(Import(folder).status, 0);
+  EXPECT_EQ(Import(folder).status, kExitOk);
   EXPECT_EQ(ReadFile(folder.path() / "survey/Input.txt"), kInput);
   EXPECT_EQ(ReadFile(folder.path() / "survey/AllPictures.txt"), kPictures);
 }
@@ -276,7 +277,7 @@ TEST(CamtrapDpImport, BadPackagesFailWithOneLineAndWriteNothing) {
     ScratchFolder folder;
     c.change(CopySmallPackage(folder));
     const CommandResult result = Import(folder);
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.status, kExitToolFailed);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "OccasionTallies: " + c.message + "\n");
     EXPECT_FALSE(fs::exists(folder.path() / "survey"));
@@ -290,7 +291,7 @@ TEST(CamtrapDpImport, NeverReplacesSurveyFilesUnlessForced) {
   fs::create_directories(survey);
   WriteFile(survey / "Input.txt", "mine\n");
   CommandResult result = Import(folder);
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, kExitToolFailed);
   EXPECT_EQ(result.err,
             "OccasionTallies: <dir>/survey/Input.txt already exists; add --force to replace it\n");
   WriteFile(survey / "AllPictures.txt", "mine too\n");
@@ -300,7 +301,7 @@ TEST(CamtrapDpImport, NeverReplacesSurveyFilesUnlessForced) {
       "to replace them\n");
   EXPECT_EQ(ReadFile(survey / "Input.txt"), "mine\n");
 
-  EXPECT_EQ(Import(folder, {"--force"}).status, 0);
+  EXPECT_EQ(Import(folder, {"--force"}).status, kExitOk);
   EXPECT_EQ(ReadFile(survey / "Input.txt"), kInput);
   EXPECT_EQ(ReadFile(survey / "AllPictures.txt"), kPictures);
 
@@ -308,7 +309,7 @@ TEST(CamtrapDpImport, NeverReplacesSurveyFilesUnlessForced) {
   fs::remove(survey / "Input.txt");
   fs::create_directories(survey / "Input.txt" / "keep");
   result = Import(folder, {"--force"});
-  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.status, kExitToolFailed);
   EXPECT_EQ(result.err, "OccasionTallies: cannot write <dir>/survey/Input.txt: Is a directory\n");
   std::string listing;
   for (const auto& entry : fs::directory_iterator(survey)) {
@@ -324,11 +325,13 @@ TEST(ImportCommand, EachSubcommandHasItsOwnHelp) {
     int status;
     const char* shown;
   } cases[] = {
-      {{"import", "camtrap-dp", "--help"}, 0, "--level"},
-      {{"import", "table", "--help"}, 0, "--deployments"},
-      {{"import", "--help"}, 0, "camtrap-dp"},
-      {{"import"}, 2, "A subcommand is required"},
-      {{"import", "camtrap-dp", "p", "--level", "both"}, 2, "--level: both not in {event,media}"},
+      {{"import", "camtrap-dp", "--help"}, kExitOk, "--level"},
+      {{"import", "table", "--help"}, kExitOk, "--deployments"},
+      {{"import", "--help"}, kExitOk, "camtrap-dp"},
+      {{"import"}, kExitUsage, "A subcommand is required"},
+      {{"import", "camtrap-dp", "p", "--level", "both"},
+       kExitUsage,
+       "--level: both not in {event,media}"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.back());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "import/data_file.h"
 #include "support/test_support.h"
@@ -37,7 +38,7 @@ std::string FailureOf(const std::function<void()>& read) {
   try {
     read();
   } catch (const RunFailure& failure) {
-    EXPECT_EQ(failure.exit_status(), 1);
+    EXPECT_EQ(failure.exit_status(), kExitToolFailed);
     return failure.what();
   }
   return "";

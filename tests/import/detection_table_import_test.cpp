@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "import/import_test_support.h"
 #include "import/table_columns.h"
@@ -122,7 +123,7 @@ TEST(DetectionTableImport, ImportsATaggingExportWithItsSummary) {
       "Creek crossing;C2;2023-03-20;2023-04-02\n"
       "Ridge top;C1;2023-03-27;2023-04-02\n");
   const CommandResult result = ImportTable(folder, {"--skip-species", "empty"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, kExitOk);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out,
             "Imported detection table <dir>/pictures.csv with deployments <dir>/deployments.csv\n"
@@ -243,7 +244,7 @@ TEST(DetectionTableImport, BadTablesFailWithOneLineAndWriteNothing) {
     ScratchFolder folder;
     Lay(folder, c.pictures, c.deployments);
     const CommandResult result = ImportTable(folder);
-    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.status, kExitToolFailed);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "OccasionTallies: " + c.message + "\n");
     EXPECT_FALSE(fs::exists(folder.path() / "survey"));

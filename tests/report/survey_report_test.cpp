@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "cli/command_line.h"
 #include "report/html_text.h"
@@ -208,7 +209,7 @@ TEST(WriteSurveyReport, AFolderThatIsMissingFailsWithStatusOne) {
     WriteSurveyReport(run.results, run.folder.path(), "missing/report.html");
     FAIL() << "no failure";
   } catch (const RunFailure& failure) {
-    EXPECT_EQ(failure.exit_status(), 1);
+    EXPECT_EQ(failure.exit_status(), kExitToolFailed);
     EXPECT_EQ(std::string(failure.what()),
               "OccasionTallies: cannot write the report " +
                   (run.folder.path() / "missing/report.html").string() +

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/exit_status.h"
 #include "base/failure.h"
 #include "cli/command_line.h"
 #include "run/picture_record.h"
@@ -124,10 +125,10 @@ RunResult RunInProcess(const ScratchFolder& folder, std::string input, std::uint
   RunResult result;
   try {
     RunOccasionTallies({disk, in, out, err, memory_limit});
-    result.status = 0;
+    result.status = kExitOk;
   } catch (const RunFailure& failure) {
     err << failure.diagnostic();
-    result.status = 127;
+    result.status = kExitRunFailed;
   }
   result.out = out.text();
   result.err = err.str();

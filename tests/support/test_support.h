@@ -82,7 +82,7 @@ extern const std::string kWorkedExampleInput;
 
 // The outcome of one run.
 struct RunResult {
-  int status = -1;  // 0 normal, 127 failure
+  int status = -1;  // kExitOk, or the failure's exit status
   std::string out;  // standard output
   std::string err;  // standard error
 };
