@@ -16,7 +16,7 @@
 #include "checks/input_listing.h"
 #include "checks/survey_check.h"
 #include "fuzz_support.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ void CheckListingMatchesTheRun(MemoryFolder& folder, const std::string& input) {
   ot::StringSource console_in("");
   ot::StringSink console_out;
   ot::UnitTable units(folder, console_in, console_out);
-  ot::StudyTables run;
+  ot::SurveyDescription run;
   std::optional<ot::RunFailure> run_failure;
   try {
     ot::ReadInputFile(units, run);
@@ -62,7 +62,7 @@ void CheckListingMatchesTheRun(MemoryFolder& folder, const std::string& input) {
   try {
     const ot::checks::InputListing listing = ot::checks::ReadInputListing(input);
     if (run_failure) Violated("listing read what the run could not", run_failure->diagnostic());
-    const auto& mine = listing.study;
+    const auto& mine = listing.survey;
     bool same = mine.species == run.species && mine.locations.size() == run.locations.size();
     for (std::size_t i = 0; same && i < run.locations.size(); ++i) {
       const auto& a = mine.locations[i];

@@ -11,7 +11,7 @@
 namespace ot {
 namespace {
 
-constexpr std::size_t kHandOnSize = 1 << 20;
+constexpr std::size_t kBufferSize = 1 << 20;
 constexpr int kNamesTried = 100;
 
 }  // namespace
@@ -49,16 +49,16 @@ void AtomicFile::Fail(std::string_view doing, int error) const {
 }
 
 void AtomicFile::Write(std::string_view bytes) {
-  if (held_.size() + bytes.size() >= kHandOnSize) {
-    HandOn(held_);
+  if (held_.size() + bytes.size() >= kBufferSize) {
+    WriteAll(held_);
     held_.clear();
     // As many bytes as the buffer holds go on at once, not through it.
-    if (bytes.size() >= kHandOnSize) return HandOn(bytes);
+    if (bytes.size() >= kBufferSize) return WriteAll(bytes);
   }
   held_.append(bytes);
 }
 
-void AtomicFile::HandOn(std::string_view bytes) {
+void AtomicFile::WriteAll(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
@@ -69,7 +69,7 @@ void AtomicFile::HandOn(std::string_view bytes) {
 
 void AtomicFile::Finish() {
   if (fd_ < 0) return;
-  HandOn(held_);
+  WriteAll(held_);
   std::string().swap(held_);  // a finished file waiting for its rename holds no buffer
   // EINVAL: the file system cannot sync this file; nothing more can be done.
   if (::fsync(fd_) != 0 && errno != EINVAL) Fail(writing_, errno);

@@ -58,7 +58,7 @@ class AtomicFile {
 
  private:
   [[noreturn]] void Fail(std::string_view doing, int error) const;
-  void HandOn(std::string_view bytes);
+  void WriteAll(std::string_view bytes);
 
   std::filesystem::path target_;
   std::string context_;

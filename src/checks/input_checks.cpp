@@ -103,7 +103,7 @@ void CheckOverlaps(const Location& location, const std::vector<PeriodLines>& lin
 
 void CheckPeriods(const InputListing& listing, const SurveyDays& days, std::int32_t this_year,
                   ProblemList& problems) {
-  const auto& locations = listing.study.locations;
+  const auto& locations = listing.survey.locations;
   for (std::size_t i = 0; i < locations.size(); ++i) {
     const Location& location = locations[i];
     Where where{i, 0, Entry("location", i + 1, location.name)};
@@ -129,7 +129,7 @@ void CheckPeriods(const InputListing& listing, const SurveyDays& days, std::int3
 
 void CheckLocationNames(const InputListing& listing, ProblemList& problems) {
   std::unordered_map<std::string_view, std::size_t> first;  // name -> index
-  const auto& locations = listing.study.locations;
+  const auto& locations = listing.survey.locations;
   for (std::size_t i = 0; i < locations.size(); ++i) {
     const auto [it, added] = first.try_emplace(locations[i].name, i);
     if (added) continue;

@@ -37,7 +37,7 @@ class InputReader {
     const std::int32_t species = ReadCount();
     for (std::int32_t k = 1; k <= species; ++k) {
       Reading("the name of species " + std::to_string(k));
-      listing.study.species.push_back(ReadName());
+      listing.survey.species.push_back(ReadName());
       listing.species_lines.push_back(unit_->lines());
     }
     return listing;
@@ -75,7 +75,7 @@ class InputReader {
       lines.push_back({});
       location.periods.push_back(ReadPeriod(lines.back()));
     }
-    listing.study.locations.push_back(std::move(location));
+    listing.survey.locations.push_back(std::move(location));
     listing.period_lines.push_back(std::move(lines));
   }
 

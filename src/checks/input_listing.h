@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot::checks {
 
@@ -16,7 +16,7 @@ namespace ot::checks {
 using PeriodLines = std::array<std::int64_t, 6>;
 
 struct InputListing {
-  StudyTables study;  // the locations, periods and species as the run has them
+  SurveyDescription survey;  // the locations, periods and species as the run has them
   std::vector<std::int64_t> location_lines;            // each location's name line
   std::vector<std::vector<PeriodLines>> period_lines;  // per location, per period
   std::vector<std::int64_t> species_lines;             // each species' name line

@@ -26,14 +26,14 @@ std::string LikelyMeant(std::string_view other, const Names& names, std::string_
 }
 
 std::string OtherSpecies(const InputListing& listing, std::size_t s) {
-  return Entry("species", s + 1, listing.study.species[s]);
+  return Entry("species", s + 1, listing.survey.species[s]);
 }
 
 // Names that begin with another listed name, are listed again, or are
 // empty.
 void CheckSpeciesOverlaps(const InputListing& listing, const LogCounts& counts,
                           ProblemList& problems) {
-  const auto& species = listing.study.species;
+  const auto& species = listing.survey.species;
   std::vector<std::string_view> names;
   for (const std::string& name : species) names.push_back(StripTrailingSpaces(name));
   std::vector<std::size_t> sorted(names.size());
@@ -75,7 +75,7 @@ void CheckSpeciesOverlaps(const InputListing& listing, const LogCounts& counts,
 
 void CheckSpeciesPictures(const InputListing& listing, const LogCounts& counts,
                           ProblemList& problems) {
-  const auto& species = listing.study.species;
+  const auto& species = listing.survey.species;
   for (std::size_t s = 0; s < species.size(); ++s) {
     if (counts.species_pictures[s] > 0) continue;
     problems.Add(ProblemKind::kSpeciesWithoutPicture, SurveyFile::kInput, listing.species_lines[s],
@@ -92,7 +92,7 @@ void CheckSpeciesPictures(const InputListing& listing, const LogCounts& counts,
 
 void CheckLocationPictures(const InputListing& listing, const LogCounts& counts,
                            ProblemList& problems) {
-  const auto& locations = listing.study.locations;
+  const auto& locations = listing.survey.locations;
   std::vector<std::string_view> unlisted;
   for (const NameCount& n : counts.unlisted_locations.names()) unlisted.push_back(n.name);
   std::unordered_set<std::string_view> seen;

@@ -8,7 +8,7 @@
 #include "checks/input_checks.h"
 #include "checks/survey_text.h"
 #include "run/calendar.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot::checks {
 namespace {
@@ -35,13 +35,14 @@ std::string UnreadableNumber(const PictureLine& line, bool selected) {
 
 PictureChecks::PictureChecks(const InputListing& listing, const SurveyDays& days,
                              std::int32_t this_year, ProblemList& problems)
-    : days_(days), this_year_(this_year), problems_(problems), locations_(listing.study) {
-  const StudyTables& study = listing.study;
-  for (const std::string& name : study.species) species_names_.push_back(StripTrailingSpaces(name));
-  previous_.resize(study.species.size());
-  counts_.location_pictures.resize(study.locations.size());
-  counts_.species_pictures.resize(study.species.size());
-  counts_.species_shared.resize(study.species.size());
+    : days_(days), this_year_(this_year), problems_(problems), locations_(listing.survey) {
+  const SurveyDescription& survey = listing.survey;
+  for (const std::string& name : survey.species)
+    species_names_.push_back(StripTrailingSpaces(name));
+  previous_.resize(survey.species.size());
+  counts_.location_pictures.resize(survey.locations.size());
+  counts_.species_pictures.resize(survey.species.size());
+  counts_.species_shared.resize(survey.species.size());
 }
 
 void PictureChecks::Select(std::string_view species_field) {
@@ -109,7 +110,7 @@ void PictureChecks::CheckTallied(const PictureLine& line, std::int64_t location)
     });
     return;
   }
-  const std::optional<std::int64_t> day = days_.StudyDay(date);
+  const std::optional<std::int64_t> day = days_.SurveyDay(date);
   if (!day) {
     problems_.Add(ProblemKind::kOutsideSurvey, SurveyFile::kPictures, number, [&] {
       return Picture(line) +

@@ -45,7 +45,7 @@ int CheckSurvey(Folder& folder, std::int32_t this_year, std::ostream& out) {
   ReadOnlyFolder survey(folder);
   const InputListing listing = ReadInputListing(ReadInputText(survey));
   PictureLog log(survey);
-  const SurveyDays days(listing.study);
+  const SurveyDays days(listing.survey);
   ProblemList problems;
   CheckInput(listing, days, this_year, problems);
   PictureChecks pictures(listing, days, this_year, problems);
@@ -55,9 +55,9 @@ int CheckSurvey(Folder& folder, std::int32_t this_year, std::ostream& out) {
 
   if (problems.total() == 0) {
     out << "No problems found: Input.txt lists "
-        << Pluralize(static_cast<std::int64_t>(listing.study.locations.size()), "location",
+        << Pluralize(static_cast<std::int64_t>(listing.survey.locations.size()), "location",
                      "locations")
-        << " and " << listing.study.species.size() << " species, AllPictures.txt holds "
+        << " and " << listing.survey.species.size() << " species, AllPictures.txt holds "
         << Pluralize(pictures.records(), "record", "records") << ".\n";
     return kExitOk;
   }

@@ -4,14 +4,14 @@
 
 namespace ot::checks {
 
-SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
-  SetStudyCalendar(study_, calendar_);
-  ShiftToStudyDays(study_, calendar_);
-  operating_ = OperatingDays(study_, calendar_.num_days);
+SurveyDays::SurveyDays(const SurveyDescription& survey) : survey_(survey) {
+  SetSurveyCalendar(survey_, calendar_);
+  ShiftToSurveyDays(survey_, calendar_);
+  operating_ = OperatingDays(survey_, calendar_.num_days);
   std::int64_t first = 0;
   std::int64_t last = 0;
   bool any = false;
-  for (const Location& location : study_.locations) {
+  for (const Location& location : survey_.locations) {
     for (const Period& period : location.periods) {
       for (const auto& [date, day] :
            {std::pair(period.begin, period.begin_day), std::pair(period.end, period.end_day)}) {
@@ -29,16 +29,16 @@ SurveyDays::SurveyDays(const StudyTables& study) : study_(study) {
   }
 }
 
-std::optional<std::int64_t> SurveyDays::StudyDay(const Date& date) const {
+std::optional<std::int64_t> SurveyDays::SurveyDay(const Date& date) const {
   if (date.year < calendar_.reference_year) return std::nullopt;
-  const std::int64_t day = calendar_.StudyDay(DayNumber(calendar_.reference_year, date));
+  const std::int64_t day = calendar_.SurveyDay(DayNumber(calendar_.reference_year, date));
   if (!calendar_.Contains(day)) return std::nullopt;
   return day;
 }
 
 bool SurveyDays::BeforeSurvey(const Date& date) const {
   return date.year < calendar_.reference_year ||
-         calendar_.StudyDay(DayNumber(calendar_.reference_year, date)) < 0;
+         calendar_.SurveyDay(DayNumber(calendar_.reference_year, date)) < 0;
 }
 
 std::int64_t SurveyDays::Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const {
@@ -50,11 +50,11 @@ bool SurveyDays::Operating(std::int64_t location, std::int64_t day) const {
 }
 
 std::int64_t SurveyDays::BeginDay(std::size_t location, std::size_t period) const {
-  return study_.locations[location].periods[period].begin_day;
+  return survey_.locations[location].periods[period].begin_day;
 }
 
 std::int64_t SurveyDays::EndDay(std::size_t location, std::size_t period) const {
-  return study_.locations[location].periods[period].end_day;
+  return survey_.locations[location].periods[period].end_day;
 }
 
 }  // namespace ot::checks

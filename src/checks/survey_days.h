@@ -8,26 +8,26 @@
 
 #include "run/calendar.h"
 #include "run/operating_days.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot::checks {
 
 class SurveyDays {
  public:
-  explicit SurveyDays(const StudyTables& study);
+  explicit SurveyDays(const SurveyDescription& survey);
 
   // Where the tally places a picture taken on `date` (month in 1..12): its
-  // study day counted from 0, or none when the run leaves it out as before
+  // survey day counted from 0, or none when the run leaves it out as before
   // the survey's first day (its year included) or after its last.
-  std::optional<std::int64_t> StudyDay(const Date& date) const;
-  // Whether `StudyDay` left `date` out as too early (else too late).
+  std::optional<std::int64_t> SurveyDay(const Date& date) const;
+  // Whether `SurveyDay` left `date` out as too early (else too late).
   bool BeforeSurvey(const Date& date) const;
   // The minute stamp by which the tally orders a location's pictures.
   std::int64_t Stamp(const Date& date, std::int32_t hour, std::int32_t minute) const;
-  // Whether the camera of location `location` operated on study day `day`
+  // Whether the camera of location `location` operated on survey day `day`
   // (both counted from 0).
   bool Operating(std::int64_t location, std::int64_t day) const;
-  // The study days of period `period` of location `location` (all counted
+  // The survey days of period `period` of location `location` (all counted
   // from 0), from the run's day numbers.
   std::int64_t BeginDay(std::size_t location, std::size_t period) const;
   std::int64_t EndDay(std::size_t location, std::size_t period) const;
@@ -38,8 +38,8 @@ class SurveyDays {
   const Date& last_date() const { return last_date_; }
 
  private:
-  StudyTables study_;  // with every period's study days set
-  StudyCalendar calendar_;
+  SurveyDescription survey_;  // with every period's survey days set
+  SurveyCalendar calendar_;
   OperatingDays operating_;
   Date first_date_;
   Date last_date_;

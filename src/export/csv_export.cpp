@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 // "CSV export failed: cannot <doing> <path>: <reason>".
 constexpr AtomicFileWording kExportWording{.context = "CSV export failed: "};
 
-// The sizes of the study's tables.
+// The sizes of the survey's tables.
 struct Dimensions {
   std::int64_t sites;
   std::int64_t occasions;

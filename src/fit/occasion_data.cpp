@@ -47,7 +47,7 @@ void SpeciesStatisticsBuilder::Add(std::int64_t effort, bool detected) {
     group = &groups[site_begin_ + slot - 1];
   } else {
     // Long occasions: a linear search, whose cost is bounded by the number
-    // of study days (occasions x distinct efforts <= occasions x DAYS).
+    // of survey days (occasions x distinct efforts <= occasions x DAYS).
     const auto site = groups.begin() + static_cast<std::ptrdiff_t>(site_begin_);
     auto found = std::find_if(site, groups.end(),
                               [effort](const EffortGroup& g) { return g.effort == effort; });

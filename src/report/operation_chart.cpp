@@ -22,8 +22,8 @@ struct ChartLayout {
   std::int64_t days = 0;
   std::int64_t rows = 0;
   int row_height = 0;
-  double day_width = 0;  // pixels per study day
-  // Where study day `day` and the row of location `row` begin (both counted
+  double day_width = 0;  // pixels per survey day
+  // Where survey day `day` and the row of location `row` begin (both counted
   // from 0).
   double X(std::int64_t day) const { return kLabelWidth + static_cast<double>(day) * day_width; }
   std::int64_t Y(std::int64_t row) const { return kAxisHeight + row * row_height; }
@@ -44,7 +44,7 @@ constexpr const char* kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun
 
 // Month ticks every `step` months (a step of 12 or more falls on Januaries),
 // labelled with the month, and the year at January and at the first label.
-// A study that begins within a month has that month named at its start when
+// A survey that begins within a month has that month named at its start when
 // there is room before the first tick.
 void AppendMonthTicks(std::string& html, const SurveyResults& results, const ChartLayout& chart) {
   const Date first = results.first_date();
@@ -86,12 +86,12 @@ void AppendMonthTicks(std::string& html, const SurveyResults& results, const Cha
   }
 }
 
-// In a study of two months or less, a tick per day, labelled with the day of
+// In a survey of two months or less, a tick per day, labelled with the day of
 // the month as often as there is room.
 void AppendDayTicks(std::string& html, const SurveyResults& results, const ChartLayout& chart) {
   const std::int64_t every = chart.day_width >= 22 ? 1 : chart.day_width >= 11 ? 2 : 7;
   for (std::int64_t day = 0; day < chart.days; ++day) {
-    const Date date = results.DateOfStudyDay(day);
+    const Date date = results.DateOfSurveyDay(day);
     if (date.day == 1 || day % every != 0) continue;  // the 1st has its month tick
     const std::string x = Number(chart.X(day));
     Append(html, "<line class=\"tick minor\" x1=\"", x, "\" x2=\"", x, "\" y1=\"",
@@ -101,7 +101,7 @@ void AppendDayTicks(std::string& html, const SurveyResults& results, const Chart
   }
 }
 
-// The operating periods of one location as bars, clamped to the study.
+// The operating periods of one location as bars, clamped to the survey.
 void AppendPeriodBars(std::string& html, const SurveyResults& results, std::int64_t location,
                       const ChartLayout& chart) {
   const std::int64_t y = chart.Y(location);
@@ -113,8 +113,8 @@ void AppendPeriodBars(std::string& html, const SurveyResults& results, std::int6
            std::to_string(y + 2), "\" width=\"",
            Number(static_cast<double>(end - begin + 1) * chart.day_width), "\" height=\"",
            std::to_string(chart.row_height / 2 - 2), "\"><title>",
-           FormatIsoDate(results.DateOfStudyDay(begin)), " to ",
-           FormatIsoDate(results.DateOfStudyDay(end)), " (", std::to_string(end - begin + 1),
+           FormatIsoDate(results.DateOfSurveyDay(begin)), " to ",
+           FormatIsoDate(results.DateOfSurveyDay(end)), " (", std::to_string(end - begin + 1),
            " days)</title></rect>");
   }
 }
@@ -180,13 +180,13 @@ void AppendSpeciesLegend(std::string& html, const SurveyResults& results) {
 
 }  // namespace
 
-std::int64_t DaysPerColumn(std::int64_t study_days, std::int64_t max_columns) {
-  return std::max<std::int64_t>(1, (study_days + max_columns - 1) / max_columns);
+std::int64_t DaysPerColumn(std::int64_t survey_days, std::int64_t max_columns) {
+  return std::max<std::int64_t>(1, (survey_days + max_columns - 1) / max_columns);
 }
 
 void AppendOperationChart(std::string& html, const SurveyResults& results) {
   ChartLayout chart;
-  chart.days = results.study_days();
+  chart.days = results.survey_days();
   chart.rows = static_cast<std::int64_t>(results.locations().size());
   chart.row_height = chart.rows <= 30 ? 20 : 12;
   chart.day_width =

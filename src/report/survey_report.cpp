@@ -52,10 +52,10 @@ void AppendSummary(std::string& html, const SurveyResults& results) {
   AppendFact(html, "Locations", std::to_string(results.locations().size()));
   AppendFact(html, "Species", std::to_string(results.species().size()));
   std::string dates = "none: no camera has an operating period";
-  if (results.study_days() >= 1) {
+  if (results.survey_days() >= 1) {
     dates = FormatIsoDate(results.first_date());
     Append(dates, " to ", FormatIsoDate(results.last_date()), " (",
-           GroupedCount(results.study_days(), "day", "days"), ")");
+           GroupedCount(results.survey_days(), "day", "days"), ")");
   }
   AppendFact(html, "Study dates", dates);
   AppendFact(html, "Independence period",

@@ -1,5 +1,5 @@
 // The visual report of one run: a single self-contained HTML page (inline
-// CSS, SVG and images, one small script, nothing fetched) with the study
+// CSS, SVG and images, one small script, nothing fetched) with the survey
 // summary, the camera operation chart, one heat map per species and the
 // summary figures per species.
 #pragma once

@@ -13,23 +13,23 @@ std::string WithoutTrailingBlanks(std::string_view name) {
 
 }  // namespace
 
-void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& calendar,
-                               const RunAnswers& answers, std::int64_t num_occasions) {
+void SurveyResults::SurveyReady(const SurveyDescription& survey, const SurveyCalendar& calendar,
+                                const RunAnswers& answers, std::int64_t num_occasions) {
   answers_ = answers;
   calendar_ = calendar;
-  study_days_ = std::max<std::int64_t>(calendar.num_days, 0);
-  operating_ = OperatingDays(study, study_days_);
-  for (const Location& location : study.locations) {
+  survey_days_ = std::max<std::int64_t>(calendar.num_days, 0);
+  operating_ = OperatingDays(survey, survey_days_);
+  for (const Location& location : survey.locations) {
     locations_.push_back(WithoutTrailingBlanks(location.name));
     periods_.push_back(location.periods);
   }
   for (std::int64_t k = 0; k < num_occasions; ++k) {
     OccasionSpan span;
-    const DayRange days = OccasionDays(k, answers.occasion_days, study_days_);
+    const DayRange days = OccasionDays(k, answers.occasion_days, survey_days_);
     span.first_day = days.first;
     span.last_day = days.last;
-    span.first_date = DateOfStudyDay(span.first_day);
-    span.last_date = DateOfStudyDay(span.last_day);
+    span.first_date = DateOfSurveyDay(span.first_day);
+    span.last_date = DateOfSurveyDay(span.last_day);
     occasions_.push_back(span);
   }
   const auto sites = static_cast<std::int64_t>(locations_.size());
@@ -40,7 +40,7 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
       effort_[CountIndex(i, k)] = operating_.CountIn(i, span.first_day, span.last_day);
     }
   }
-  for (const std::string& name : study.species) {
+  for (const std::string& name : survey.species) {
     SpeciesResults results;
     results.name = WithoutTrailingBlanks(name);
     results.counts.assign(effort_.size(), 0);
@@ -49,7 +49,7 @@ void SurveyResults::StudyReady(const StudyTables& study, const StudyCalendar& ca
 }
 
 std::int64_t SurveyResults::OccasionOf(std::int64_t day) const {
-  if (day < 0 || day >= study_days_) return kNoOccasion;
+  if (day < 0 || day >= survey_days_) return kNoOccasion;
   const std::int64_t occasion = OccasionOfDay(day, answers_.occasion_days);
   return occasion < static_cast<std::int64_t>(occasions_.size()) ? occasion : kNoOccasion;
 }
@@ -81,7 +81,7 @@ std::int64_t SurveyResults::Effort(std::int64_t location, std::int64_t occasion)
 }
 
 std::int64_t SurveyResults::OperatingDaysOf(std::int64_t location) const {
-  return operating_.CountIn(location, 0, study_days_ - 1);
+  return operating_.CountIn(location, 0, survey_days_ - 1);
 }
 
 std::int64_t SurveyResults::TrapDays() const {

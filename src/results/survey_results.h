@@ -14,11 +14,11 @@
 #include "run/calendar.h"
 #include "run/operating_days.h"
 #include "run/run_observer.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot {
 
-// A camera-trap occasion: study days first_day..last_day, counted from 0
+// A camera-trap occasion: survey days first_day..last_day, counted from 0
 // (none when last_day < first_day, which only an occasion length below 1
 // gives).
 struct OccasionSpan {
@@ -29,11 +29,11 @@ struct OccasionSpan {
   std::int64_t days() const { return last_day >= first_day ? last_day - first_day + 1 : 0; }
 };
 
-// Pictures of one species at one location on one study day, as the
+// Pictures of one species at one location on one survey day, as the
 // operation chart draws them.
 struct DayPictures {
   std::int64_t location = 0;  // counted from 0
-  std::int64_t day = 0;       // study day, counted from 0
+  std::int64_t day = 0;       // survey day, counted from 0
   std::int64_t pictures = 0;
   bool operating_day = false;
 };
@@ -58,8 +58,8 @@ class SurveyResults : public RunObserver {
   // and day for drawing.
   explicit SurveyResults(bool keep_day_pictures = false) : keep_day_pictures_(keep_day_pictures) {}
 
-  void StudyReady(const StudyTables& study, const StudyCalendar& calendar,
-                  const RunAnswers& answers, std::int64_t num_occasions) override;
+  void SurveyReady(const SurveyDescription& survey, const SurveyCalendar& calendar,
+                   const RunAnswers& answers, std::int64_t num_occasions) override;
   void PictureTallied(std::size_t species, const TalliedPicture& picture) override;
   void SpeciesDone(std::size_t species, const SkippedPictures& skipped) override;
   void Warning(std::string_view line) override { warnings_.emplace_back(line); }
@@ -74,25 +74,25 @@ class SurveyResults : public RunObserver {
   const std::vector<SpeciesResults>& species() const { return species_; }
   // Warning lines of the run, each with its line end.
   const std::vector<std::string>& warnings() const { return warnings_; }
-  // The number of the study's days (0 when no period exists) and the dates
+  // The number of the survey's days (0 when no period exists) and the dates
   // of the first and the last.
-  std::int64_t study_days() const { return study_days_; }
-  Date first_date() const { return DateOfStudyDay(0); }
-  Date last_date() const { return DateOfStudyDay(study_days_ - 1); }
-  // The calendar date of study day `day` (counted from 0; any day, also
-  // outside the study).
-  Date DateOfStudyDay(std::int64_t day) const { return calendar_.DateOfStudyDay(day); }
+  std::int64_t survey_days() const { return survey_days_; }
+  Date first_date() const { return DateOfSurveyDay(0); }
+  Date last_date() const { return DateOfSurveyDay(survey_days_ - 1); }
+  // The calendar date of survey day `day` (counted from 0; any day, also
+  // outside the survey).
+  Date DateOfSurveyDay(std::int64_t day) const { return calendar_.DateOfSurveyDay(day); }
 
-  // Every location, occasion, study day and species below is counted from 0.
+  // Every location, occasion, survey day and species below is counted from 0.
 
   // Days in occasion `occasion` on which location `location`'s camera
   // operated.
   std::int64_t Effort(std::int64_t location, std::int64_t occasion) const;
-  // Whether location `location` operated on study day `day`.
+  // Whether location `location` operated on survey day `day`.
   bool Operating(std::int64_t location, std::int64_t day) const {
     return operating_.Contains(location, day);
   }
-  // Operating days of a location over the whole study, and of all locations.
+  // Operating days of a location over the whole survey, and of all locations.
   std::int64_t OperatingDaysOf(std::int64_t location) const;
   std::int64_t TrapDays() const;
   // The individuals of species `species` at a location in an occasion; none
@@ -105,7 +105,7 @@ class SurveyResults : public RunObserver {
   // two never exceeds 1), and locations that operated on at least one day.
   std::int64_t SitesDetected(std::size_t species) const;
   std::int64_t SitesOperating() const;
-  // The periods of a location as study days, as listed (not clamped).
+  // The periods of a location as survey days, as listed (not clamped).
   const std::vector<Period>& PeriodsOf(std::int64_t location) const {
     return periods_[static_cast<std::size_t>(location)];
   }
@@ -115,14 +115,14 @@ class SurveyResults : public RunObserver {
     return static_cast<std::size_t>(location * static_cast<std::int64_t>(occasions_.size()) +
                                     occasion);
   }
-  // The occasion of study day `day`, kNoOccasion outside every occasion.
+  // The occasion of survey day `day`, kNoOccasion outside every occasion.
   std::int64_t OccasionOf(std::int64_t day) const;
 
   bool keep_day_pictures_;
   bool complete_ = false;
   RunAnswers answers_;
-  StudyCalendar calendar_;
-  std::int64_t study_days_ = 0;
+  SurveyCalendar calendar_;
+  std::int64_t survey_days_ = 0;
   std::vector<std::string> locations_;
   std::vector<std::vector<Period>> periods_;
   std::vector<OccasionSpan> occasions_;

@@ -72,20 +72,20 @@ Date DateOfDayNumber(std::int32_t reference_year, std::int64_t day_number) {
   return {static_cast<std::int32_t>(year), month, static_cast<std::int32_t>(n)};
 }
 
-Date StudyCalendar::DateOfStudyDay(std::int64_t day) const {
+Date SurveyCalendar::DateOfSurveyDay(std::int64_t day) const {
   return DateOfDayNumber(reference_year, day + first_day_number);
 }
 
-void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar) {
+void SetSurveyCalendar(SurveyDescription& survey, SurveyCalendar& calendar) {
   calendar.reference_year = 3000;
-  for (const Location& location : study.locations) {
+  for (const Location& location : survey.locations) {
     for (const Period& period : location.periods) {
       calendar.reference_year = std::min(calendar.reference_year, period.begin.year);
     }
   }
   calendar.first_day_number = 3000;
   calendar.last_day_number = 0;
-  for (Location& location : study.locations) {
+  for (Location& location : survey.locations) {
     for (Period& period : location.periods) {
       period.begin_day = DayNumber(calendar.reference_year, period.begin);
       period.end_day = DayNumber(calendar.reference_year, period.end);
@@ -98,11 +98,11 @@ void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar) {
   calendar.num_days = calendar.last_day_number - calendar.first_day_number + 1;
 }
 
-void ShiftToStudyDays(StudyTables& study, const StudyCalendar& calendar) {
-  for (Location& location : study.locations) {
+void ShiftToSurveyDays(SurveyDescription& survey, const SurveyCalendar& calendar) {
+  for (Location& location : survey.locations) {
     for (Period& period : location.periods) {
-      period.begin_day = calendar.StudyDay(period.begin_day);
-      period.end_day = calendar.StudyDay(period.end_day);
+      period.begin_day = calendar.SurveyDay(period.begin_day);
+      period.end_day = calendar.SurveyDay(period.end_day);
     }
   }
 }

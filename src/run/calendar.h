@@ -1,10 +1,10 @@
 // The program's one calendar: day numbers, month lengths, possible dates
-// and times, minute stamps, the dates of day numbers, the study's days and
+// and times, minute stamps, the dates of day numbers, the survey's days and
 // the occasions they fall into. Every year divisible by 4 is a leap year.
 //
 // Day numbers are values, not indices: 1 January of a reference year is day
-// number 1. Study days and occasions are indices: the study's first day is
-// study day 0 and its first occasion occasion 0 (a person sees them counted
+// number 1. Survey days and occasions are indices: the survey's first day is
+// survey day 0 and its first occasion occasion 0 (a person sees them counted
 // from 1).
 #pragma once
 
@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include "base/date.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot {
 
@@ -67,43 +67,43 @@ inline MinuteStampResult MinuteStamp(std::int32_t reference_year, const Date& da
   return {day_number, (day_number * 24 + hour) * 60 + minute};
 }
 
-// The study's days. Study day 0 is the day of first_day_number.
-struct StudyCalendar {
+// The survey's days. Survey day 0 is the day of first_day_number.
+struct SurveyCalendar {
   std::int32_t reference_year = 3000;  // smallest begin year of any period
   std::int64_t first_day_number = 0;   // smallest period day number, before the shift
   std::int64_t last_day_number = 0;    // largest period day number, before the shift
   // last_day_number - first_day_number + 1; below 1 when no period exists.
   std::int64_t num_days = 0;
 
-  // The study day of day number `day_number`, inside the study or not.
-  std::int64_t StudyDay(std::int64_t day_number) const { return day_number - first_day_number; }
-  // Whether study day `day` lies in the study: 0..num_days - 1.
+  // The survey day of day number `day_number`, inside the survey or not.
+  std::int64_t SurveyDay(std::int64_t day_number) const { return day_number - first_day_number; }
+  // Whether survey day `day` lies in the survey: 0..num_days - 1.
   bool Contains(std::int64_t day) const { return day >= 0 && day < num_days; }
-  // The date of study day `day`, inside the study or not.
-  Date DateOfStudyDay(std::int64_t day) const;
+  // The date of survey day `day`, inside the survey or not.
+  Date DateOfSurveyDay(std::int64_t day) const;
 };
 
 // Sets reference_year (3000 unless a begin year is smaller), every period's day
 // numbers, first_day_number and last_day_number (the smallest and the largest of all begin
 // and end day numbers, starting from 3000 and 0) and num_days.
-void SetStudyCalendar(StudyTables& study, StudyCalendar& calendar);
+void SetSurveyCalendar(SurveyDescription& survey, SurveyCalendar& calendar);
 
-// Shifts every period's day numbers to study days (StudyCalendar::StudyDay).
-void ShiftToStudyDays(StudyTables& study, const StudyCalendar& calendar);
+// Shifts every period's day numbers to survey days (SurveyCalendar::SurveyDay).
+void ShiftToSurveyDays(SurveyDescription& survey, const SurveyCalendar& calendar);
 
 // The number of occasions: (num_days - 1 + occasion_days) / occasion_days,
 // truncated toward zero, or 0 unless that is positive. `occasion_days` must
 // not be 0.
 std::int64_t CountOccasions(std::int64_t num_days, std::int32_t occasion_days);
 
-// Study days first..last; empty when last < first.
+// Survey days first..last; empty when last < first.
 struct DayRange {
   std::int64_t first = 0;
   std::int64_t last = 0;
   std::int64_t days() const { return last >= first ? last - first + 1 : 0; }
 };
 
-// The study days of occasion `occasion` of a study of `num_days` days: from
+// The survey days of occasion `occasion` of a survey of `num_days` days: from
 // occasion x occasion_days to the smaller of that + occasion_days - 1 and
 // num_days - 1. With a negative occasion length every range is empty.
 DayRange OccasionDays(std::int64_t occasion, std::int32_t occasion_days, std::int64_t num_days);
@@ -111,7 +111,7 @@ DayRange OccasionDays(std::int64_t occasion, std::int32_t occasion_days, std::in
 // What OccasionOfDay gives for a day in no occasion.
 inline constexpr std::int64_t kNoOccasion = -1;
 
-// The occasion whose OccasionDays hold study day `day` (0 or more), or
+// The occasion whose OccasionDays hold survey day `day` (0 or more), or
 // kNoOccasion when none does: with a negative occasion length every range
 // is empty.
 inline std::int64_t OccasionOfDay(std::int64_t day, std::int32_t occasion_days) {

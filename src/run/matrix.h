@@ -63,7 +63,7 @@ class Matrix {
 };
 
 // The day table of a species tallied on its own: one row per location, one
-// column per study day.
+// column per survey day.
 using DayMatrix = Matrix;
 
 // Adds `amount` to a cell, saturating at the 32-bit limits.

@@ -198,11 +198,12 @@ void OccasionsFromSums(std::int32_t occasion_days, const Matrix& added, const Ma
   }
 }
 
-void WriteSpeciesMatrix(UnitTable& units, const StudyTables& study, OccasionMatrix& occasions,
-                        std::int64_t num_occasions, std::size_t species_index) {
-  const auto num_locations = static_cast<std::int64_t>(study.locations.size());
+void WriteSpeciesMatrix(UnitTable& units, const SurveyDescription& survey,
+                        OccasionMatrix& occasions, std::int64_t num_occasions,
+                        std::size_t species_index) {
+  const auto num_locations = static_cast<std::int64_t>(survey.locations.size());
   WriteScratchRows(units, occasions, num_locations, num_occasions);
-  WriteTextLine(units[kUnitOutput], study.species.at(species_index));
+  WriteTextLine(units[kUnitOutput], survey.species.at(species_index));
   CopyRowsMarkingNonOperating(units, num_locations, num_occasions + 1);
   WriteFixed(units[kUnitOutput], FieldLayout{}, {});
   RunShellCommand(units.folder(), "del temp.txt");

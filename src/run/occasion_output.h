@@ -6,7 +6,7 @@
 #include "run/calendar.h"
 #include "run/matrix.h"
 #include "run/operating_days.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "textio/text_unit.h"
 
 namespace ot {
@@ -27,7 +27,7 @@ void OccasionsFromDays(std::int32_t occasion_days, const DayMatrix& days,
 
 // Fills every cell of `idle` (num_occasions rows, one column per location)
 // with the days of the occasion's OccasionDays on which the location's
-// camera did not operate, of a study of `num_days` days.
+// camera did not operate, of a survey of `num_days` days.
 void CountIdleDays(const OperatingDays& operating, std::int32_t occasion_days,
                    std::int64_t num_days, Matrix& idle);
 
@@ -47,7 +47,8 @@ void OccasionsFromSums(std::int32_t occasion_days, const Matrix& added, const Ma
 // cells capped at 999, as 3-column fields, at most 1000 to a line; -1 shown
 // as " - "), then an empty line. The rows pass through temp.txt (unit 15),
 // which is removed afterwards. The caps are written into `occasions`.
-void WriteSpeciesMatrix(UnitTable& units, const StudyTables& study, OccasionMatrix& occasions,
-                        std::int64_t num_occasions, std::size_t species_index);
+void WriteSpeciesMatrix(UnitTable& units, const SurveyDescription& survey,
+                        OccasionMatrix& occasions, std::int64_t num_occasions,
+                        std::size_t species_index);
 
 }  // namespace ot

@@ -4,11 +4,11 @@
 
 namespace ot {
 
-void MarkOperatingDays(const StudyTables& study, DayMatrix& days) {
+void MarkOperatingDays(const SurveyDescription& survey, DayMatrix& days) {
   days.Fill(-1);
-  const std::int64_t rows = std::min<std::int64_t>(days.rows(), study.locations.size());
+  const std::int64_t rows = std::min<std::int64_t>(days.rows(), survey.locations.size());
   for (std::int64_t i = 0; i < rows; ++i) {
-    for (const Period& period : study.locations[static_cast<std::size_t>(i)].periods) {
+    for (const Period& period : survey.locations[static_cast<std::size_t>(i)].periods) {
       const std::int64_t first = std::max<std::int64_t>(period.begin_day, 0);
       const std::int64_t last = std::min(period.end_day, days.columns() - 1);
       for (std::int64_t d = first; d <= last; ++d) days(i, d) = 0;
@@ -16,11 +16,11 @@ void MarkOperatingDays(const StudyTables& study, DayMatrix& days) {
   }
 }
 
-OperatingDays::OperatingDays(const StudyTables& study, std::int64_t num_days) {
-  runs_.resize(study.locations.size());
-  for (std::size_t i = 0; i < study.locations.size(); ++i) {
+OperatingDays::OperatingDays(const SurveyDescription& survey, std::int64_t num_days) {
+  runs_.resize(survey.locations.size());
+  for (std::size_t i = 0; i < survey.locations.size(); ++i) {
     std::vector<DayRun>& runs = runs_[i];
-    for (const Period& period : study.locations[i].periods) {
+    for (const Period& period : survey.locations[i].periods) {
       const std::int64_t first = std::max<std::int64_t>(period.begin_day, 0);
       const std::int64_t last = std::min(period.end_day, num_days - 1);
       if (first <= last) runs.push_back({first, last});

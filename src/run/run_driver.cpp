@@ -11,7 +11,7 @@
 #include "run/occasion_output.h"
 #include "run/operating_days.h"
 #include "run/species_turns.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "run/tally.h"
 #include "textio/fixed_width.h"
 #include "textio/free_form.h"
@@ -101,8 +101,8 @@ struct Run {
   UnitTable units;
   std::int32_t independence_period = 0;
   std::int32_t occasion_days = 0;
-  StudyTables study;
-  StudyCalendar calendar;
+  SurveyDescription survey;
+  SurveyCalendar calendar;
   DayMatrix days;
   std::int64_t num_occasions = 0;
   OperatingDays operating;
@@ -118,14 +118,14 @@ struct Run {
   }
 
   void ProcessSpecies(std::size_t s) {
-    const std::string& name = study.species[s];
+    const std::string& name = survey.species[s];
     Say(units[kUnitConsoleOut], {kProcessing, name});
     const TallyOutcome outcome = turns->Tally(s);
     for (const std::string& line : SpeciesWarnings(name, outcome)) Warn(line);
-    OccasionMatrix occasions(study.num_locations, num_occasions, env.memory_limit);
+    OccasionMatrix occasions(survey.num_locations, num_occasions, env.memory_limit);
     turns->FillOccasions(s, occasions);
-    WriteSpeciesMatrix(units, study, occasions, num_occasions, s);
-    units[kUnitOutput].HandOn();
+    WriteSpeciesMatrix(units, survey, occasions, num_occasions, s);
+    units[kUnitOutput].Flush();
     if (env.observer != nullptr) env.observer->SpeciesDone(s, outcome.skipped);
   }
 
@@ -142,25 +142,25 @@ struct Run {
   void Execute() {
     WriteTextLine(units[kUnitConsoleOut], kBanner);
     TakeAnswers();
-    ReadInputFile(units, study);
-    CheckPeriodDates(study);
-    SetStudyCalendar(study, calendar);
-    ShiftToStudyDays(study, calendar);
-    days = DayMatrix(static_cast<std::int64_t>(study.locations.size()), calendar.num_days,
+    ReadInputFile(units, survey);
+    CheckPeriodDates(survey);
+    SetSurveyCalendar(survey, calendar);
+    ShiftToSurveyDays(survey, calendar);
+    days = DayMatrix(static_cast<std::int64_t>(survey.locations.size()), calendar.num_days,
                      env.memory_limit);
-    operating = OperatingDays(study, days.columns());
+    operating = OperatingDays(survey, days.columns());
     OpenTextFile(units, kUnitOutput, kOutputName, FileAccess::kWrite);
     WriteHeader(units[kUnitOutput], occasion_days, calendar.num_days, num_occasions);
     // A full disk ends the run in the step that met it, not at the close.
-    units[kUnitOutput].HandOn();
+    units[kUnitOutput].Flush();
     if (env.observer != nullptr) {
-      env.observer->StudyReady(study, calendar, {independence_period, occasion_days},
-                               num_occasions);
+      env.observer->SurveyReady(survey, calendar, {independence_period, occasion_days},
+                                num_occasions);
     }
-    turns.emplace(units, study, calendar, operating, days, misaligned,
+    turns.emplace(units, survey, calendar, operating, days, misaligned,
                   TurnSettings{independence_period, occasion_days, num_occasions, env.scan_memory,
                                env.memory_limit, env.observer});
-    const std::size_t species = study.species.size();
+    const std::size_t species = survey.species.size();
     for (std::size_t s = 0; s < species; ++s) ProcessSpecies(s);
     WriteTextLine(units[kUnitOutput], kClosingLine);
     CloseTextFile(units, kUnitOutput);

@@ -28,7 +28,7 @@ struct RunEnvironment {
   const RunAnswers* answers = nullptr;
   RunObserver* observer = nullptr;  // told of the run's steps when set
   // Bytes the per-species tables of one scan of AllPictures.txt may take; a
-  // study whose species need more is scanned in batches of at least one
+  // survey whose species need more is scanned in batches of at least one
   // species. Never the cause of a failure: a batch that cannot be had is
   // made smaller. 0 makes no batches: each species is then tallied on its
   // own at its turn, through SpeciesPics.txt, the reference the batches are

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "run/calendar.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot {
 
@@ -18,14 +18,14 @@ struct RunAnswers {
 };
 
 // Pictures the tally could not place. The first two kinds are warned of;
-// pictures outside the study's days (or before its first year) are left out
+// pictures outside the survey's days (or before its first year) are left out
 // silently.
 struct SkippedPictures {
   std::int64_t unlisted_location = 0;
   std::int64_t month_out_of_range = 0;
-  std::int64_t outside_study = 0;
+  std::int64_t outside_survey = 0;
   std::int64_t warned() const { return unlisted_location + month_out_of_range; }
-  std::int64_t total() const { return warned() + outside_study; }
+  std::int64_t total() const { return warned() + outside_survey; }
 };
 
 // Tallied pictures that point at a mistake in the data; each is still
@@ -39,7 +39,7 @@ struct SuspectPictures {
 // One tallied picture, as the tally booked it.
 struct TalliedPicture {
   std::int64_t location = 0;  // counted from 0
-  std::int64_t day = 0;       // study day, counted from 0
+  std::int64_t day = 0;       // survey day, counted from 0
   // Individuals added to the day's cell (negative only for a negative count).
   std::int64_t added = 0;
   bool new_event = false;      // it began an independent event
@@ -50,8 +50,8 @@ class RunObserver {
  public:
   virtual ~RunObserver() = default;
   // Input.txt is read and checked, the calendar set and the header written.
-  virtual void StudyReady(const StudyTables& /*study*/, const StudyCalendar& /*calendar*/,
-                          const RunAnswers& /*answers*/, std::int64_t /*num_occasions*/) {}
+  virtual void SurveyReady(const SurveyDescription& /*survey*/, const SurveyCalendar& /*calendar*/,
+                           const RunAnswers& /*answers*/, std::int64_t /*num_occasions*/) {}
   // A picture of species `species` (counted from 0) passed every skip. Each
   // species' pictures come in file order, all before its SpeciesDone; the
   // calls of species tallied in one scan of the log may interleave.

@@ -13,7 +13,7 @@
 #include "run/matrix.h"
 #include "run/picture_record.h"
 #include "run/run_observer.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "run/tally.h"
 #include "textio/text_unit.h"
 
@@ -60,7 +60,7 @@ class SpeciesBatch {
 
   // A batch of `count` species (at least 1) beginning with `first`, whose
   // tables each take at most `byte_limit` bytes; none when the memory for
-  // their tables cannot be had. `names` (the study's species) must outlive
+  // their tables cannot be had. `names` (the survey's species) must outlive
   // the batch. `exact_additions` may be lowered for tests.
   static std::optional<SpeciesBatch> Create(std::span<const std::string> names, std::size_t first,
                                             std::size_t count, const OccasionShape& shape,
@@ -73,7 +73,7 @@ class SpeciesBatch {
   bool Holds(std::size_t species) const {
     return species >= first_ && species - first_ < species_.size();
   }
-  // Species `species` (counted from 0 in the study, within the batch).
+  // Species `species` (counted from 0 in the survey, within the batch).
   const BatchSpecies& at(std::size_t species) const { return species_.at(species - first_); }
 
   // Reads `pictures` (the log) to its end and tallies each record into every

@@ -18,7 +18,8 @@ SpeciesSelection::SpeciesSelection(std::span<const std::string> names) {
   fields_.reserve(kRememberedFields * kNameLength);
 }
 
-void SpeciesSelection::WorkOut(std::string_view field, std::vector<std::uint32_t>& out) const {
+void SpeciesSelection::FindSelecting(std::string_view field,
+                                     std::vector<std::uint32_t>& out) const {
   const std::size_t begin = out.size();
   for (std::size_t length : name_lengths_) {
     if (length > field.size()) break;
@@ -39,7 +40,7 @@ std::span<const std::uint32_t> SpeciesSelection::Select(std::string_view field) 
     answer = {positions_.data() + it->second.first, it->second.count};
   } else {
     fresh_.clear();
-    WorkOut(field, fresh_);
+    FindSelecting(field, fresh_);
     answer = fresh_;
     if (full_width && remembered_.size() < kRememberedFields &&
         positions_.size() + fresh_.size() <= kRememberedPositions) {

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 namespace ot {
 
@@ -34,7 +34,7 @@ class SpeciesSelection {
 
  private:
   // Appends the positions selecting `field` to `out`, in ascending order.
-  void WorkOut(std::string_view field, std::vector<std::uint32_t>& out) const;
+  void FindSelecting(std::string_view field, std::vector<std::uint32_t>& out) const;
 
   struct Span {
     std::uint32_t first;

@@ -8,12 +8,12 @@
 
 namespace ot {
 
-SpeciesTurns::SpeciesTurns(UnitTable& units, const StudyTables& study,
-                           const StudyCalendar& calendar, const OperatingDays& operating,
+SpeciesTurns::SpeciesTurns(UnitTable& units, const SurveyDescription& survey,
+                           const SurveyCalendar& calendar, const OperatingDays& operating,
                            DayMatrix& days, MisalignedRecords& misaligned,
                            const TurnSettings& settings)
     : units_(units),
-      study_(study),
+      survey_(survey),
       calendar_(calendar),
       operating_(operating),
       days_(days),
@@ -21,7 +21,7 @@ SpeciesTurns::SpeciesTurns(UnitTable& units, const StudyTables& study,
       settings_(settings) {}
 
 OccasionShape SpeciesTurns::Shape() const {
-  return {static_cast<std::int64_t>(study_.locations.size()), settings_.num_occasions,
+  return {static_cast<std::int64_t>(survey_.locations.size()), settings_.num_occasions,
           settings_.occasion_days};
 }
 
@@ -61,9 +61,9 @@ void SpeciesTurns::FillOccasions(std::size_t s, OccasionMatrix& occasions) const
 }
 
 TallyOutcome SpeciesTurns::TallyOnItsOwn(std::size_t s, TallyListener listener) {
-  MarkOperatingDays(study_, days_);
-  ExtractSpeciesPics(units_, study_.species[s], misaligned_);
-  return TallyDetections(units_, study_, calendar_, settings_.independence_period, operating_,
+  MarkOperatingDays(survey_, days_);
+  ExtractSpeciesPics(units_, survey_.species[s], misaligned_);
+  return TallyDetections(units_, survey_, calendar_, settings_.independence_period, operating_,
                          days_, listener);
 }
 
@@ -82,11 +82,11 @@ void SpeciesTurns::StartBatch(std::size_t s) {
   batch_.reset();
   if (settings_.scan_memory == 0 || !PrepareBatches()) return;
   const std::uint64_t per_species = SpeciesBatch::BytesPerSpecies(Shape());
-  const std::size_t remaining = study_.species.size() - s;
+  const std::size_t remaining = survey_.species.size() - s;
   auto count = static_cast<std::size_t>(
       std::clamp<std::uint64_t>(settings_.scan_memory / per_species, 1, remaining));
   for (;; count /= 2) {
-    batch_ = SpeciesBatch::Create(study_.species, s, count, Shape(), settings_.independence_period,
+    batch_ = SpeciesBatch::Create(survey_.species, s, count, Shape(), settings_.independence_period,
                                   settings_.memory_limit);
     if (batch_ || count == 1) return;
   }
@@ -102,7 +102,7 @@ bool SpeciesTurns::PrepareBatches() {
     idle_ = std::move(*idle);
     CountIdleDays(operating_, settings_.occasion_days, days_.columns(), idle_);
   }
-  placer_.emplace(study_, calendar_, operating_, days_.rows());
+  placer_.emplace(survey_, calendar_, operating_, days_.rows());
   return true;
 }
 

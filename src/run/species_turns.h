@@ -13,13 +13,13 @@
 #include "run/operating_days.h"
 #include "run/run_observer.h"
 #include "run/species_batch.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "run/tally.h"
 #include "textio/text_unit.h"
 
 namespace ot {
 
-// What the turns need to know of the run besides the study.
+// What the turns need to know of the run besides the survey.
 struct TurnSettings {
   std::int32_t independence_period = 0;
   std::int32_t occasion_days = 0;
@@ -32,9 +32,9 @@ struct TurnSettings {
 class SpeciesTurns {
  public:
   // Everything given must outlive the turns; `days` is the run's day matrix
-  // (the rows and columns of the study), used by species tallied on their
+  // (the rows and columns of the survey), used by species tallied on their
   // own.
-  SpeciesTurns(UnitTable& units, const StudyTables& study, const StudyCalendar& calendar,
+  SpeciesTurns(UnitTable& units, const SurveyDescription& survey, const SurveyCalendar& calendar,
                const OperatingDays& operating, DayMatrix& days, MisalignedRecords& misaligned,
                const TurnSettings& settings);
 
@@ -62,8 +62,8 @@ class SpeciesTurns {
   OccasionShape Shape() const;
 
   UnitTable& units_;
-  const StudyTables& study_;
-  const StudyCalendar& calendar_;
+  const SurveyDescription& survey_;
+  const SurveyCalendar& calendar_;
   const OperatingDays& operating_;
   DayMatrix& days_;
   MisalignedRecords& misaligned_;

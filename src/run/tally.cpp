@@ -8,16 +8,16 @@
 
 namespace ot {
 
-std::int64_t FindLocation(const StudyTables& study, std::string_view name) {
-  for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    if (study.locations[i].name == name) return static_cast<std::int64_t>(i);
+std::int64_t FindLocation(const SurveyDescription& survey, std::string_view name) {
+  for (std::size_t i = 0; i < survey.locations.size(); ++i) {
+    if (survey.locations[i].name == name) return static_cast<std::int64_t>(i);
   }
   return kNoLocation;
 }
 
-LocationIndex::LocationIndex(const StudyTables& study) {
-  for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    rows_.try_emplace(study.locations[i].name, static_cast<std::int64_t>(i));
+LocationIndex::LocationIndex(const SurveyDescription& survey) {
+  for (std::size_t i = 0; i < survey.locations.size(); ++i) {
+    rows_.try_emplace(survey.locations[i].name, static_cast<std::int64_t>(i));
   }
 }
 
@@ -26,9 +26,9 @@ std::int64_t LocationIndex::Find(std::string_view name) const {
   return it == rows_.end() ? kNoLocation : it->second;
 }
 
-PicturePlacer::PicturePlacer(const StudyTables& study, const StudyCalendar& calendar,
+PicturePlacer::PicturePlacer(const SurveyDescription& survey, const SurveyCalendar& calendar,
                              const OperatingDays& operating, std::int64_t rows)
-    : index_(study), calendar_(calendar), operating_(operating), rows_(rows) {}
+    : index_(survey), calendar_(calendar), operating_(operating), rows_(rows) {}
 
 std::int64_t PicturePlacer::FindLocation(std::string_view name) {
   const bool full_width = name.size() == last_name_.size();
@@ -50,11 +50,11 @@ Placement PicturePlacer::Place(const PictureRecord& picture, PlacedPicture& plac
   if (location == kNoLocation) return Placement::kUnlistedLocation;
   const Date& date = picture.date;
   if (date.month < 1 || date.month > 12) return Placement::kMonthOutOfRange;
-  if (date.year < calendar_.reference_year) return Placement::kOutsideStudy;
+  if (date.year < calendar_.reference_year) return Placement::kOutsideSurvey;
   const MinuteStampResult when =
       MinuteStamp(calendar_.reference_year, date, picture.hour, picture.minute);
-  const std::int64_t day = calendar_.StudyDay(when.day_number);
-  if (!calendar_.Contains(day) || location >= rows_) return Placement::kOutsideStudy;
+  const std::int64_t day = calendar_.SurveyDay(when.day_number);
+  if (!calendar_.Contains(day) || location >= rows_) return Placement::kOutsideSurvey;
   placed.location = location;
   placed.day = day;
   placed.stamp = when.stamp;
@@ -72,8 +72,8 @@ void SpeciesTally::Skip(Placement placement) {
     case Placement::kMonthOutOfRange:
       ++skipped.month_out_of_range;
       break;
-    case Placement::kOutsideStudy:
-      ++skipped.outside_study;
+    case Placement::kOutsideSurvey:
+      ++skipped.outside_survey;
       break;
     case Placement::kTallied:
       break;
@@ -104,11 +104,11 @@ TalliedPicture SpeciesTally::Book(const PlacedPicture& placed, std::int32_t coun
   return {placed.location, placed.day, added, new_event, placed.operating_day};
 }
 
-TallyOutcome TallyDetections(UnitTable& units, const StudyTables& study,
-                             const StudyCalendar& calendar, std::int32_t independence_period,
+TallyOutcome TallyDetections(UnitTable& units, const SurveyDescription& survey,
+                             const SurveyCalendar& calendar, std::int32_t independence_period,
                              const OperatingDays& operating, DayMatrix& days,
                              TallyListener listener) {
-  PicturePlacer placer(study, calendar, operating, days.rows());
+  PicturePlacer placer(survey, calendar, operating, days.rows());
   SpeciesTally tally(independence_period);
   PictureRecord r;
   const auto items = PictureReadItems(r);

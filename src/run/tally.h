@@ -11,7 +11,7 @@
 #include "run/operating_days.h"
 #include "run/picture_record.h"
 #include "run/run_observer.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "textio/text_unit.h"
 
 namespace ot {
@@ -21,7 +21,7 @@ inline constexpr std::int64_t kNoLocation = -1;
 
 // The first location named `name` (all 25 characters compared), counted
 // from 0; kNoLocation when no location has that name.
-std::int64_t FindLocation(const StudyTables& study, std::string_view name);
+std::int64_t FindLocation(const SurveyDescription& survey, std::string_view name);
 
 // What the tally of one species found besides its counts.
 struct TallyOutcome {
@@ -37,48 +37,48 @@ struct TallyListener {
 };
 
 // Locations by name (all 25 characters compared), the first listing of a
-// repeated name winning. The study must outlive the index.
+// repeated name winning. The survey must outlive the index.
 class LocationIndex {
  public:
-  explicit LocationIndex(const StudyTables& study);
+  explicit LocationIndex(const SurveyDescription& survey);
   // The location named `name`, counted from 0; kNoLocation when no location
   // has that name.
   std::int64_t Find(std::string_view name) const;
 
  private:
-  std::unordered_map<std::string_view, std::int64_t> rows_;  // views of the study's names
+  std::unordered_map<std::string_view, std::int64_t> rows_;  // views of the survey's names
 };
 
 // What becomes of a picture in every species' tally: it is tallied, or
 // skipped for one of three reasons.
-enum class Placement { kTallied, kUnlistedLocation, kMonthOutOfRange, kOutsideStudy };
+enum class Placement { kTallied, kUnlistedLocation, kMonthOutOfRange, kOutsideSurvey };
 
-// Where a tallied picture lies in the study.
+// Where a tallied picture lies in the survey.
 struct PlacedPicture {
   std::int64_t location = 0;  // counted from 0
-  std::int64_t day = 0;       // study day, counted from 0
+  std::int64_t day = 0;       // survey day, counted from 0
   std::int64_t stamp = 0;     // minute stamp (see MinuteStamp)
   bool operating_day = false;
   bool possible = true;  // IsPossibleDateAndTime
 };
 
-// Places pictures in the study, the same for every species that selects
-// them. The study, calendar and operating days must outlive the placer.
+// Places pictures in the survey, the same for every species that selects
+// them. The survey, calendar and operating days must outlive the placer.
 class PicturePlacer {
  public:
   // `rows`: the rows of the day table; a location beyond them is outside.
-  PicturePlacer(const StudyTables& study, const StudyCalendar& calendar,
+  PicturePlacer(const SurveyDescription& survey, const SurveyCalendar& calendar,
                 const OperatingDays& operating, std::int64_t rows);
   // A picture is skipped when its location is not listed, else when its
-  // month lies outside 1..12, else (outside the study) when its year is
-  // before reference_year or its study day lies outside the calendar.
+  // month lies outside 1..12, else (outside the survey) when its year is
+  // before reference_year or its survey day lies outside the calendar.
   // `placed` is set for a tallied picture.
   Placement Place(const PictureRecord& picture, PlacedPicture& placed);
 
  private:
   std::int64_t FindLocation(std::string_view name);
   LocationIndex index_;
-  const StudyCalendar& calendar_;
+  const SurveyCalendar& calendar_;
   const OperatingDays& operating_;
   std::int64_t rows_;
   // The last name looked up: a log holds each location's pictures together.
@@ -115,18 +115,18 @@ class SpeciesTally {
 //   with the previously tallied picture; a gap of exactly the period, or a
 //   change of location, starts a new event.
 // - An event counts its largest picture count, added in pieces on each
-//   picture's own study day: the first picture adds its count, a later one
+//   picture's own survey day: the first picture adds its count, a later one
 //   the amount by which it raises the event's maximum.
 // - A picture is skipped, the tally state untouched, when its location is
 //   not listed, its month lies outside 1..12, its year is before reference_year,
-//   or its study day lies outside the calendar. Every kind is counted in the
+//   or its survey day lies outside the calendar. Every kind is counted in the
 //   result.
 // - Tallied pictures on a day their camera was not operating (`operating`),
 //   earlier than the previously tallied picture at the same location, or
 //   with an impossible date or time are counted in the result.
 // A record with an unreadable number ends the run (failure 231).
-TallyOutcome TallyDetections(UnitTable& units, const StudyTables& study,
-                             const StudyCalendar& calendar, std::int32_t independence_period,
+TallyOutcome TallyDetections(UnitTable& units, const SurveyDescription& survey,
+                             const SurveyCalendar& calendar, std::int32_t independence_period,
                              const OperatingDays& operating, DayMatrix& days,
                              TallyListener listener = {});
 

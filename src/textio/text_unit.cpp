@@ -104,10 +104,6 @@ void TextUnit::WriteLine(IoOperation operation, std::string_view line) {
   if (console_ || out_.size() >= kFileBuffer) Flush(operation);
 }
 
-void TextUnit::HandOn() {
-  Flush(last_write_);
-}
-
 void TextUnit::Flush(IoOperation operation) {
   if (out_.empty()) return;
   int error = sink_->Write(out_);

@@ -55,11 +55,11 @@ class TextUnit {
   // that a prompt is seen before its answer is read.
   void WriteLine(IoOperation operation, std::string_view line);
 
-  // Hands the lines written so far to the system now, so that a refused
+  // Writes the lines held so far to the system now, so that a refused
   // write is reported at this point rather than at a later flush. File lines
   // are otherwise held until a megabyte has gathered or the file is closed;
   // a failure then names the first line the system has not taken.
-  void HandOn();
+  void Flush() { Flush(last_write_); }
 
   // Hands buffered lines on and ends the stream. Failures are reported.
   void Close();
@@ -92,6 +92,8 @@ class TextUnit {
   bool NextLineAfterRefill(IoOperation operation, std::string_view& line);
   bool Refill(IoOperation operation);
   void GrowInput(std::size_t size);
+  // Writes the held lines to the sink; a refusal is reported as part of
+  // `operation`.
   void Flush(IoOperation operation);
 
   int number_;

@@ -55,11 +55,11 @@ TEST(ReadInputListing, NamesTheLineOfEveryValueAndReadsAsTheRunReads) {
 
     testing::UnitBench bench;
     bench.dir.Write("Input.txt", c.input);
-    StudyTables run;
+    SurveyDescription run;
     ReadInputFile(bench.units, run);
-    ASSERT_EQ(listing.study.locations.size(), run.locations.size());
+    ASSERT_EQ(listing.survey.locations.size(), run.locations.size());
     for (std::size_t i = 0; i < run.locations.size(); ++i) {
-      const Location& mine = listing.study.locations[i];
+      const Location& mine = listing.survey.locations[i];
       EXPECT_EQ(mine.name, run.locations[i].name);
       ASSERT_EQ(mine.periods.size(), run.locations[i].periods.size());
       for (std::size_t j = 0; j < mine.periods.size(); ++j) {
@@ -71,7 +71,7 @@ TEST(ReadInputListing, NamesTheLineOfEveryValueAndReadsAsTheRunReads) {
                                b.end.day}));
       }
     }
-    EXPECT_EQ(listing.study.species, run.species);
+    EXPECT_EQ(listing.survey.species, run.species);
   }
 }
 

@@ -1,4 +1,4 @@
-// The CSV export of `run --csv`: its values on a small study worked out by
+// The CSV export of `run --csv`: its values on a small survey worked out by
 // hand, where it is written and what a failure leaves.
 #include "export/csv_export.h"
 
@@ -24,7 +24,7 @@ using testing::RunCommandInProcess;
 using testing::RunResult;
 using testing::ScratchFolder;
 
-// 2020-03-01 .. 03-14: 14 study days, with 5-day occasions 1-5, 6-10 and
+// 2020-03-01 .. 03-14: 14 survey days, with 5-day occasions 1-5, 6-10 and
 // 11-14 (the last one 4 days long). Ridge top operates every day (effort
 // 5, 5, 4); "Creek, lower" on 4..8 (2 of 5 days: half operating, then 3,
 // then none); Pond on 1..5 and 11..14 (5, none, 4). 28 camera-days.
@@ -42,7 +42,7 @@ const std::string kHandInput =
 // "Creek, lower" 3 on day 2, a day its camera was not operating, and 1 on
 // day 5 (4 in occasion 1, where OccasionTallies.txt shows 4 less the 3 idle
 // days); at Pond 2 on day 7, in an occasion without effort (NA). One picture
-// at an unlisted location and one after the study are skipped. Red-Fox: one
+// at an unlisted location and one after the survey are skipped. Red-Fox: one
 // event at Pond on day 12 raised from 1 to 3. Roe deer "buck": nothing.
 std::string HandPictures() {
   std::string pictures;
@@ -83,7 +83,7 @@ const std::string kHandWarnings =
     "Input.txt, 0 with a month outside 1..12)\n"
     "OccasionTallies: warning: Red fox: 2 pictures on days their camera was not operating\n";
 
-TEST(CsvExport, ValuesOfTheHandCheckedStudy) {
+TEST(CsvExport, ValuesOfTheHandCheckedSurvey) {
   const ExportRun run(kHandInput, HandPictures(), "5");
   ASSERT_EQ(run.result.status, kExitOk) << run.result.err;
   EXPECT_EQ(run.result.err, kHandWarnings);

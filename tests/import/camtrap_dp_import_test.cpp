@@ -92,7 +92,7 @@ const std::string kSummary =
     "Next: run occasion-tallies in <dir>/survey (or occasion-tallies run -C <dir>/survey -p "
     "MINUTES -d DAYS).\n";
 
-// Worked out by hand for a 30-minute period and 2-day occasions. The study
+// Worked out by hand for a 30-minute period and 2-day occasions. The survey
 // runs 2023-03-20 (day 1) to 04-02 (day 14): 7 occasions of days 1-2, 3-4,
 // ..., 13-14. loc-1 does not operate on day 7 (26 March), so its occasion 4
 // (days 7-8) counts -1 plus what is seen. Vulpes vulpes: loc-1 day 3 gets 1

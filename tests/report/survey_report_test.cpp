@@ -1,5 +1,5 @@
 // The report page as text: escaping, the data attributes the browser test
-// and the hover text read, and the studies at the edges (one day, no
+// and the hover text read, and the surveys at the edges (one day, no
 // operating period, a species never seen, names full of markup).
 #include "report/survey_report.h"
 
@@ -143,7 +143,7 @@ TEST(SurveyReport, NamesFullOfMarkupStayText) {
   EXPECT_EQ(run.Attributes("data-counts"), std::vector<std::string>{"2 0"});
 }
 
-TEST(SurveyReport, EdgesOfTheStudy) {
+TEST(SurveyReport, EdgesOfTheSurvey) {
   struct {
     const char* name;
     std::string input;

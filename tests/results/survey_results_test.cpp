@@ -1,6 +1,6 @@
 // The results gathered for exports and the report, on the worked-example
-// study (Ridge top: 2019-11-20..2020-01-15 and 2020-02-01..2020-03-10;
-// Creek crossing: 2019-12-01..2020-03-31; 133 study days from 2019-11-20).
+// survey (Ridge top: 2019-11-20..2020-01-15 and 2020-02-01..2020-03-10;
+// Creek crossing: 2019-12-01..2020-03-31; 133 survey days from 2019-11-20).
 #include "results/survey_results.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
   ObservedRun run(pictures, 30, 7);
   const SurveyResults& r = run.results;
   ASSERT_TRUE(r.complete());
-  EXPECT_EQ(r.study_days(), 133);
+  EXPECT_EQ(r.survey_days(), 133);
   EXPECT_EQ(Text(r.first_date()), "2019-11-20");
   EXPECT_EQ(Text(r.last_date()), "2020-03-31");
   ASSERT_EQ(r.occasions().size(), 19u);
@@ -70,7 +70,7 @@ TEST(SurveyResults, CountsEffortAndSummaryOnTheWorkedExample) {
   } cells[] = {
       {0, 0, 7, 3, 0},                        // the event of 2 raised to 3
       {1, 0, 0, std::nullopt, std::nullopt},  // Creek not yet operating
-      {1, 1, 3, 0, 0},                        // Creek from 1 December (study day 11)
+      {1, 1, 3, 0, 0},                        // Creek from 1 December (survey day 11)
       {1, 2, 7, 4, 99},                       // 2 + 2 across midnight
       {0, 8, 1, 4, 0},                        // one operating day, a picture on another
       {0, 9, 0, std::nullopt, std::nullopt},

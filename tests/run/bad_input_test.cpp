@@ -24,7 +24,7 @@ using testing::ScratchFolder;
 using testing::WithoutPlace;
 namespace fs = std::filesystem;
 
-// A 10-day study (2019-11-20 .. 11-29), one location, Red fox, and three
+// A 10-day survey (2019-11-20 .. 11-29), one location, Red fox, and three
 // pictures on day 2: 06:10 (2), 06:10 (1), 07:20 (1).
 const std::string kInput = "Short study\n1\nRidge top\n1\n2019 11 20 2019 11 29\n1\nRed fox\n";
 const std::string kA = Record("Ridge top", "Red fox", "2019 11 21  6 10  0  2");
@@ -110,9 +110,9 @@ const std::string kIsADirectory = "OccasionTallies: Is a directory\n";
 const std::string kNoSpace = "OccasionTallies: No space left on device\n";
 
 TEST(BadInput, Corpus) {
-  const std::vector<FileEntry> study = {{"Input.txt", kInput}, {"AllPictures.txt", kPictures}};
+  const std::vector<FileEntry> survey = {{"Input.txt", kInput}, {"AllPictures.txt", kPictures}};
   auto with = [&](std::vector<FileEntry> more) {
-    std::vector<FileEntry> files = study;
+    std::vector<FileEntry> files = survey;
     files.insert(files.end(), more.begin(), more.end());
     return files;
   };
@@ -247,31 +247,31 @@ TEST(BadInput, Corpus) {
        .listing = with_out},
       // Unit 5, standard input.
       {.what = "no answer",
-       .files = study,
+       .files = survey,
        .answers = "",
        .err = kRunTime + "217 in free-form read on unit 5" + kEof +
               "  File stdin, formatted sequential, line 1\n",
        .listing = in_only},
       {.what = "word as answer",
-       .files = study,
+       .files = survey,
        .answers = "30\nweek\n",
        .err = kRunTime + "225 in free-form read on unit 5" + kLexical +
               "  File stdin, formatted sequential, line 2\n",
        .listing = in_only},
       {.what = "answer beyond 32 bits",
-       .files = study,
+       .files = survey,
        .answers = "2147483648\n7\n\n",
        .err = kRunTime + "231 in free-form read on unit 5" + kConversion +
               "  File stdin, formatted sequential, line 1\n",
        .listing = in_only},
       {.what = "sign without number",
-       .files = study,
+       .files = survey,
        .answers = "30\n-\n",
        .err = kRunTime + "231 in free-form read on unit 5" + kConversion +
               "  File stdin, formatted sequential, line 2\n",
        .listing = in_only},
       {.what = "stdin read error",
-       .files = study,
+       .files = survey,
        .err = "OccasionTallies: Input/output error\n" + kRunTime +
               "in free-form read on unit 5: error code returned by host stdio - 5.\n"
               "  File stdin, formatted sequential, line 1\n",
@@ -280,14 +280,14 @@ TEST(BadInput, Corpus) {
       // Unit 6, standard output: the banner (a fixed-width line), or the
       // Processing line after the header has been written.
       {.what = "stdout broken at once",
-       .files = study,
+       .files = survey,
        .err = "OccasionTallies: Broken pipe\n" + kRunTime +
               "in fixed-width write on unit 6: error code returned by host stdio - 32.\n"
               "  File stdout, formatted sequential, line 1\n",
        .listing = in_only,
        .console_lines = 0},
       {.what = "stdout broken at Processing",
-       .files = study,
+       .files = survey,
        .err = "OccasionTallies: Broken pipe\n" + kRunTime +
               "in free-form write on unit 6: error code returned by host stdio - 32.\n"
               "  File stdout, formatted sequential, line 4\n",
@@ -312,7 +312,7 @@ TEST(BadInput, Corpus) {
        .listing = with_out + " temp.txt"},
       // Memory: the day matrix is 1 x 10 x 4 = 40 bytes.
       {.what = "day matrix too large",
-       .files = study,
+       .files = survey,
        .err = "OccasionTallies: 40 bytes requested, not enough memory.\n",
        .listing = in_only,
        .memory_limit = 39},
@@ -359,13 +359,13 @@ TEST(BadInput, Corpus) {
        .listing = with_out,
        .row = usual_row},
       {.what = "independence period 2147483647",  // one event of 2
-       .files = study,
+       .files = survey,
        .answers = "2147483647\n7\n\n",
        .status = 0,
        .listing = with_out,
        .row = "  2   0   2"},
       {.what = "independence period -2147483648",  // three events
-       .files = study,
+       .files = survey,
        .answers = "-2147483648\n7\n\n",
        .status = 0,
        .listing = with_out,

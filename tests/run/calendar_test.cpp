@@ -11,8 +11,8 @@
 namespace ot {
 namespace {
 
-using testing::StudyOf;
-using testing::WorkedExampleStudy;
+using testing::SurveyOf;
+using testing::WorkedExampleSurvey;
 
 // "2019-11-20"
 std::string Text(const Date& date) {
@@ -74,9 +74,9 @@ TEST(DayNumber, AgreesWithAYearByYearCount) {
   }
 }
 
-std::vector<std::int64_t> DayNumbers(const StudyTables& study) {
+std::vector<std::int64_t> DayNumbers(const SurveyDescription& survey) {
   std::vector<std::int64_t> numbers;
-  for (const auto& location : study.locations) {
+  for (const auto& location : survey.locations) {
     for (const auto& period : location.periods) {
       numbers.push_back(period.begin_day);
       numbers.push_back(period.end_day);
@@ -86,26 +86,26 @@ std::vector<std::int64_t> DayNumbers(const StudyTables& study) {
 }
 
 TEST(DaysAndApplyOffset, WorkedExample) {
-  StudyTables study = WorkedExampleStudy();
-  StudyCalendar calendar;
+  SurveyDescription survey = WorkedExampleSurvey();
+  SurveyCalendar calendar;
   calendar.reference_year = 1;  // ignored on entry
-  SetStudyCalendar(study, calendar);
+  SetSurveyCalendar(survey, calendar);
   EXPECT_EQ(calendar.reference_year, 2019);
   EXPECT_EQ(calendar.first_day_number, 324);
   EXPECT_EQ(calendar.last_day_number, 456);
   EXPECT_EQ(calendar.num_days, 133);
-  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{324, 380, 397, 435, 335, 456}));
-  ShiftToStudyDays(study, calendar);
-  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{0, 56, 73, 111, 11, 132}));
+  EXPECT_EQ(DayNumbers(survey), (std::vector<std::int64_t>{324, 380, 397, 435, 335, 456}));
+  ShiftToSurveyDays(survey, calendar);
+  EXPECT_EQ(DayNumbers(survey), (std::vector<std::int64_t>{0, 56, 73, 111, 11, 132}));
   EXPECT_EQ(calendar.first_day_number, 324);
 }
 
-TEST(StudyCalendar, StudyDaysCountFromTheFirstDay) {
-  StudyTables study = WorkedExampleStudy();
-  StudyCalendar calendar;
-  SetStudyCalendar(study, calendar);
+TEST(SurveyCalendar, SurveyDaysCountFromTheFirstDay) {
+  SurveyDescription survey = WorkedExampleSurvey();
+  SurveyCalendar calendar;
+  SetSurveyCalendar(survey, calendar);
   struct {
-    std::int64_t day_number, study_day;
+    std::int64_t day_number, survey_day;
     bool contained;
     const char* date;
   } cases[] = {{323, -1, false, "2019-11-19"},
@@ -114,59 +114,59 @@ TEST(StudyCalendar, StudyDaysCountFromTheFirstDay) {
                {457, 133, false, "2020-04-01"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.date);
-    EXPECT_EQ(calendar.StudyDay(c.day_number), c.study_day);
-    EXPECT_EQ(calendar.Contains(c.study_day), c.contained);
-    EXPECT_EQ(Text(calendar.DateOfStudyDay(c.study_day)), c.date);
+    EXPECT_EQ(calendar.SurveyDay(c.day_number), c.survey_day);
+    EXPECT_EQ(calendar.Contains(c.survey_day), c.contained);
+    EXPECT_EQ(Text(calendar.DateOfSurveyDay(c.survey_day)), c.date);
   }
 }
 
-TEST(DaysAndApplyOffset, StudyEdges) {
+TEST(DaysAndApplyOffset, SurveyEdges) {
   struct {
     const char* label;
-    StudyTables study;
+    SurveyDescription survey;
     std::int32_t begin_year;
     std::int64_t begin_day, end_day, num_days;
     std::vector<std::int64_t> shifted;
   } cases[] = {
       // clang-format off
-      {"single day", StudyOf({{{{2021, 6, 5}, {2021, 6, 5}}}}), 2021, 156, 156, 1, {0, 0}},
-      {"no periods", StudyOf({{}, {}}), 3000, 3000, 0, -2999, {}},
-      {"no locations", StudyOf({}), 3000, 3000, 0, -2999, {}},
-      {"begins on 1 January", StudyOf({{{{2020, 1, 1}, {2020, 1, 31}}}}), 2020, 1, 31, 31, {0, 30}},
-      {"end before begin", StudyOf({{{{2020, 3, 10}, {2020, 3, 1}}}}), 2020, 61, 70, 10, {9, 0}},
-      {"end year before every begin year", StudyOf({{{{2020, 1, 5}, {2019, 12, 31}}}}),
+      {"single day", SurveyOf({{{{2021, 6, 5}, {2021, 6, 5}}}}), 2021, 156, 156, 1, {0, 0}},
+      {"no periods", SurveyOf({{}, {}}), 3000, 3000, 0, -2999, {}},
+      {"no locations", SurveyOf({}), 3000, 3000, 0, -2999, {}},
+      {"begins on 1 January", SurveyOf({{{{2020, 1, 1}, {2020, 1, 31}}}}), 2020, 1, 31, 31, {0, 30}},
+      {"end before begin", SurveyOf({{{{2020, 3, 10}, {2020, 3, 1}}}}), 2020, 61, 70, 10, {9, 0}},
+      {"end year before every begin year", SurveyOf({{{{2020, 1, 5}, {2019, 12, 31}}}}),
        2020, 5, 365, 361, {0, 360}},
       {"smallest begin year from a later location",
-       StudyOf({{{{2021, 1, 1}, {2021, 1, 2}}}, {{{2020, 12, 31}, {2021, 1, 1}}}}),
+       SurveyOf({{{{2021, 1, 1}, {2021, 1, 2}}}, {{{2020, 12, 31}, {2021, 1, 1}}}}),
        2020, 366, 368, 3, {1, 2, 0, 1}},
-      {"across 29 February 2100", StudyOf({{{{2100, 2, 28}, {2100, 3, 1}}}}),
+      {"across 29 February 2100", SurveyOf({{{{2100, 2, 28}, {2100, 3, 1}}}}),
        2100, 59, 61, 3, {0, 2}},
-      {"begin year 3001", StudyOf({{{{3001, 1, 1}, {3001, 1, 2}}}}), 3000, 367, 368, 2, {0, 1}},
+      {"begin year 3001", SurveyOf({{{{3001, 1, 1}, {3001, 1, 2}}}}), 3000, 367, 368, 2, {0, 1}},
       // The start values 3000 and 0 take part in the smallest and largest day.
-      {"begin year 3010", StudyOf({{{{3010, 1, 1}, {3010, 1, 2}}}}),
+      {"begin year 3010", SurveyOf({{{{3010, 1, 1}, {3010, 1, 2}}}}),
        3000, 3000, 3655, 656, {654, 655}},
       // clang-format on
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.label);
-    StudyCalendar calendar;
-    SetStudyCalendar(c.study, calendar);
+    SurveyCalendar calendar;
+    SetSurveyCalendar(c.survey, calendar);
     EXPECT_EQ(calendar.reference_year, c.begin_year);
     EXPECT_EQ(calendar.first_day_number, c.begin_day);
     EXPECT_EQ(calendar.last_day_number, c.end_day);
     EXPECT_EQ(calendar.num_days, c.num_days);
-    ShiftToStudyDays(c.study, calendar);
-    EXPECT_EQ(DayNumbers(c.study), c.shifted);
+    ShiftToSurveyDays(c.survey, calendar);
+    EXPECT_EQ(DayNumbers(c.survey), c.shifted);
   }
 }
 
 TEST(DaysAndApplyOffset, FarYearsAreComputedAtOnce) {
-  StudyTables study = StudyOf({{{{2019, 1, 1}, {2000000000, 1, 1}}}});
-  StudyCalendar calendar;
-  SetStudyCalendar(study, calendar);
+  SurveyDescription survey = SurveyOf({{{{2019, 1, 1}, {2000000000, 1, 1}}}});
+  SurveyCalendar calendar;
+  SetSurveyCalendar(survey, calendar);
   EXPECT_EQ(calendar.num_days, 730499262561);
-  ShiftToStudyDays(study, calendar);
-  EXPECT_EQ(DayNumbers(study), (std::vector<std::int64_t>{0, 730499262560}));
+  ShiftToSurveyDays(survey, calendar);
+  EXPECT_EQ(DayNumbers(survey), (std::vector<std::int64_t>{0, 730499262560}));
 }
 
 TEST(DateOfDayNumber, InvertsDayNumberForEveryDayOfFourCenturies) {

@@ -13,7 +13,7 @@
 namespace ot {
 namespace {
 
-using testing::StudyOf;
+using testing::SurveyOf;
 
 template <class Step>
 std::string FailureOf(Step&& step) {
@@ -56,10 +56,10 @@ TEST(Matrix, RowsOrColumnsBelowOneGiveAnEmptyMatrix) {
     SCOPED_TRACE(std::to_string(c.rows) + " x " + std::to_string(c.columns));
     DayMatrix days(c.rows, c.columns, 0);
     EXPECT_EQ(days.rows() * days.columns(), 0);
-    StudyTables study = StudyOf({{{{2020, 1, 1}, {2020, 1, 2}}}});
-    study.locations[0].periods[0].begin_day = 0;
-    study.locations[0].periods[0].end_day = 1;
-    MarkOperatingDays(study, days);  // touches nothing
+    SurveyDescription survey = SurveyOf({{{{2020, 1, 1}, {2020, 1, 2}}}});
+    survey.locations[0].periods[0].begin_day = 0;
+    survey.locations[0].periods[0].end_day = 1;
+    MarkOperatingDays(survey, days);  // touches nothing
   }
 }
 

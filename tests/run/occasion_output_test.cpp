@@ -116,21 +116,21 @@ class KeepingFolder : public DiskFolder {
   const testing::ScratchFolder& dir_;
 };
 
-// An output file being written for a study of `num_locations` locations.
+// An output file being written for a survey of `num_locations` locations.
 struct Output {
   testing::ScratchFolder dir;
   KeepingFolder folder{dir};
   StringSource console_in{""};
   StringSink console_out;
   UnitTable units{folder, console_in, console_out};
-  StudyTables study;
+  SurveyDescription survey;
 
   explicit Output(std::int32_t num_locations, std::vector<std::string> species = {"Red fox"}) {
-    study.num_locations = num_locations;
+    survey.num_locations = num_locations;
     for (std::int32_t i = 0; i < num_locations; ++i)
-      study.locations.push_back({Padded("Site"), 0, {}});
-    for (auto& name : species) study.species.push_back(Padded(name));
-    study.num_species = static_cast<std::int32_t>(study.species.size());
+      survey.locations.push_back({Padded("Site"), 0, {}});
+    for (auto& name : species) survey.species.push_back(Padded(name));
+    survey.num_species = static_cast<std::int32_t>(survey.species.size());
     OpenTextFile(units, kUnitOutput, "OccasionTallies.txt", FileAccess::kWrite);
   }
   std::string Close() {
@@ -164,11 +164,11 @@ TEST(WriteSpeciesMatrix, WorkedExampleFile) {
   WriteHeader(output.units[kUnitOutput], 4, 10, num_occasions);
   ASSERT_EQ(num_occasions, 3);
   OccasionMatrix fox = OccasionsOf({{3, 1200, 0}, {-1, 5, -1}});
-  WriteSpeciesMatrix(output.units, output.study, fox, num_occasions, 0);
+  WriteSpeciesMatrix(output.units, output.survey, fox, num_occasions, 0);
   EXPECT_EQ(output.folder.kept["temp.txt"], Lines({"  3 999   0 999", " -1   5  -1   5"}));
   EXPECT_EQ(Row(fox, 0), (std::vector<std::int32_t>{3, 999, 0}));  // capped in place
   OccasionMatrix boar = OccasionsOf({{0, 0, 0}, {-1, -1, -1}});
-  WriteSpeciesMatrix(output.units, output.study, boar, num_occasions, 1);
+  WriteSpeciesMatrix(output.units, output.survey, boar, num_occasions, 1);
   EXPECT_EQ(output.Close(),
             HeaderText("    4", "    3") +
                 Lines({"Red fox                  ", "  3 999   0 999", " -    5  -    5", ""}) +
@@ -217,7 +217,7 @@ TEST(WriteSpeciesMatrix, CapsTotalsAndMarks) {
     SCOPED_TRACE(c.row);
     Output output(1);
     OccasionMatrix occasions = OccasionsOf({c.cells});
-    WriteSpeciesMatrix(output.units, output.study, occasions,
+    WriteSpeciesMatrix(output.units, output.survey, occasions,
                        static_cast<std::int64_t>(c.cells.size()), 0);
     EXPECT_EQ(output.Close(), Lines({Padded("Red fox"), c.row, ""}));
     Cells capped;
@@ -271,7 +271,7 @@ TEST(WriteSpeciesMatrix, LongRowsContinueAfter1000Fields) {
         expected += row[l] + "\r\n";
       }
     }
-    WriteSpeciesMatrix(output.units, output.study, occasions, c.occasions, 0);
+    WriteSpeciesMatrix(output.units, output.survey, occasions, c.occasions, 0);
     EXPECT_EQ(output.Close(), expected + "\r\n");
   }
 }
@@ -279,7 +279,7 @@ TEST(WriteSpeciesMatrix, LongRowsContinueAfter1000Fields) {
 TEST(WriteSpeciesMatrix, NoLocationsGiveTheNameAndAnEmptyLine) {
   Output output(0);
   OccasionMatrix occasions(0, 3);
-  WriteSpeciesMatrix(output.units, output.study, occasions, 3, 0);
+  WriteSpeciesMatrix(output.units, output.survey, occasions, 3, 0);
   EXPECT_EQ(output.Close(), Lines({Padded("Red fox"), ""}));
   EXPECT_EQ(output.dir.Listing(), "OccasionTallies.txt");
 }

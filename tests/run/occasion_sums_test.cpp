@@ -13,10 +13,10 @@
 namespace ot {
 namespace {
 
-// A study of `rows` locations over `num_days` days, each location with a
-// few periods drawn from `random` (some reaching outside the study).
-StudyTables RandomStudy(std::mt19937& random, std::int64_t rows, std::int64_t num_days) {
-  StudyTables study;
+// A survey of `rows` locations over `num_days` days, each location with a
+// few periods drawn from `random` (some reaching outside the survey).
+SurveyDescription RandomSurvey(std::mt19937& random, std::int64_t rows, std::int64_t num_days) {
+  SurveyDescription survey;
   std::uniform_int_distribution<std::int64_t> day(-4, num_days + 2);
   std::uniform_int_distribution<int> periods(0, 3);
   for (std::int64_t i = 0; i < rows; ++i) {
@@ -28,9 +28,9 @@ StudyTables RandomStudy(std::mt19937& random, std::int64_t rows, std::int64_t nu
       period.end_day = day(random);
       location.periods.push_back(period);
     }
-    study.locations.push_back(location);
+    survey.locations.push_back(location);
   }
-  return study;
+  return survey;
 }
 
 TEST(OccasionsFromSums, AgreesWithOccasionsFromDays) {
@@ -43,10 +43,10 @@ TEST(OccasionsFromSums, AgreesWithOccasionsFromDays) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.num_days) + " days by " + std::to_string(c.occasion_days));
     for (int trial = 0; trial < 20; ++trial) {
-      const StudyTables study = RandomStudy(random, c.rows, c.num_days);
+      const SurveyDescription survey = RandomSurvey(random, c.rows, c.num_days);
       DayMatrix days(c.rows, c.num_days);
-      MarkOperatingDays(study, days);
-      const OperatingDays operating(study, c.num_days);
+      MarkOperatingDays(survey, days);
+      const OperatingDays operating(survey, c.num_days);
       const std::int64_t occasions = CountOccasions(c.num_days, c.occasion_days);
       Matrix added = c.occasion_days > 0 ? Matrix(occasions, c.rows) : Matrix();
       // Additions of either sign on random days, also on idle ones.
@@ -68,7 +68,7 @@ TEST(OccasionsFromSums, AgreesWithOccasionsFromDays) {
       OccasionsFromSums(c.occasion_days, trial % 5 == 0 ? none : added, idle, got);
       if (trial % 5 == 0) {  // nothing added: the idle days alone
         DayMatrix bare(c.rows, c.num_days);
-        MarkOperatingDays(study, bare);
+        MarkOperatingDays(survey, bare);
         OccasionsFromDays(c.occasion_days, bare, want);
       }
       for (std::int64_t i = 0; i < c.rows; ++i) {

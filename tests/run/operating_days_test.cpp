@@ -14,8 +14,8 @@
 namespace ot {
 namespace {
 
-using testing::StudyOf;
-using testing::WorkedExampleStudy;
+using testing::SurveyOf;
+using testing::WorkedExampleSurvey;
 
 // A row of a DayMatrix as text: '-' for -1, '0' for 0, '?' otherwise.
 std::string RowText(const DayMatrix& days, std::int64_t row) {
@@ -27,13 +27,13 @@ std::string RowText(const DayMatrix& days, std::int64_t row) {
 }
 
 TEST(MarkOperatingDays, WorkedExampleRows) {
-  StudyTables study = WorkedExampleStudy();
-  StudyCalendar calendar;
-  SetStudyCalendar(study, calendar);
-  ShiftToStudyDays(study, calendar);
+  SurveyDescription survey = WorkedExampleSurvey();
+  SurveyCalendar calendar;
+  SetSurveyCalendar(survey, calendar);
+  ShiftToSurveyDays(survey, calendar);
   DayMatrix days(2, calendar.num_days);
   days.Fill(7);  // whatever an earlier species left
-  MarkOperatingDays(study, days);
+  MarkOperatingDays(survey, days);
   EXPECT_EQ(RowText(days, 0), std::string(57, '0') + std::string(16, '-') + std::string(39, '0') +
                                   std::string(21, '-'));
   EXPECT_EQ(RowText(days, 1), std::string(11, '-') + std::string(122, '0'));
@@ -55,19 +55,19 @@ TEST(MarkOperatingDays, PeriodsOfOneLocation) {
                {"outside the matrix", {{-4, 1}, {8, 14}, {19, 29}, {-10, -2}}, "00------00"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    StudyTables study = StudyOf({{}, {}});
+    SurveyDescription survey = SurveyOf({{}, {}});
     for (auto [begin, end] : c.periods) {
       Period period;
       period.begin_day = begin;
       period.end_day = end;
-      study.locations[1].periods.push_back(period);
+      survey.locations[1].periods.push_back(period);
     }
     DayMatrix days(2, 10);
-    MarkOperatingDays(study, days);
+    MarkOperatingDays(survey, days);
     EXPECT_EQ(RowText(days, 0), "----------");
     EXPECT_EQ(RowText(days, 1), c.row);
-    // OperatingDays keeps the same days, and none outside the study.
-    const OperatingDays operating(study, 10);
+    // OperatingDays keeps the same days, and none outside the survey.
+    const OperatingDays operating(survey, 10);
     std::string kept;
     for (std::int64_t d = -1; d <= 10; ++d) kept += operating.Contains(1, d) ? '0' : '-';
     EXPECT_EQ(kept, "-" + c.row + "-");

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "support/test_support.h"
 #include "textio/fixed_width.h"
 

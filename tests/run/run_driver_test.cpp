@@ -38,21 +38,21 @@ std::string Header(const std::string& days5, const std::string& occasions5) {
          "  Copy and paste each species matrix into program Tevak (2004)\r\n\r\n";
 }
 
-// The worked-example study: two locations, 2019-11-20 .. 2020-03-31.
-const std::string& kStudyInput = testing::kWorkedExampleInput;
+// The worked-example survey: two locations, 2019-11-20 .. 2020-03-31.
+const std::string& kSurveyInput = testing::kWorkedExampleInput;
 
-const std::string kStudyPictures = Record("Ridge top", "Red fox", "2019 11 21  6 10  7  2") +
-                                   Record("Ridge top", "Red fox", "2019 11 21  6 25  0  3") +
-                                   Record("Ridge top", "Red fox", "2019 11 21  6 50  0  1") +
-                                   Record("Ridge top", "Red fox", "2019 11 21  7 20  0  1") +
-                                   Record("Creek crossing", "Red fox", "2019 12  5 23 50  0  2") +
-                                   Record("Creek crossing", "Red fox", "2019 12  6  0  5  0  4") +
-                                   Record("Ridge top", "Red fox", "2020  4  2 10  0  0  1");
+const std::string kSurveyPictures = Record("Ridge top", "Red fox", "2019 11 21  6 10  7  2") +
+                                    Record("Ridge top", "Red fox", "2019 11 21  6 25  0  3") +
+                                    Record("Ridge top", "Red fox", "2019 11 21  6 50  0  1") +
+                                    Record("Ridge top", "Red fox", "2019 11 21  7 20  0  1") +
+                                    Record("Creek crossing", "Red fox", "2019 12  5 23 50  0  2") +
+                                    Record("Creek crossing", "Red fox", "2019 12  6  0  5  0  4") +
+                                    Record("Ridge top", "Red fox", "2020  4  2 10  0  0  1");
 
 // Worked out by hand. reference_year 2019; 2019-11-20 is day 324 (first_day_number) and
 // 2020-03-31 day 456, so num_days = 133 and, with 7-day occasions,
 // (133 - 1 + 7) / 7 = 19 occasions of exactly 7 days (k covers 7k-6 .. 7k).
-// Ridge top operates on study days 1..57 and 74..112, Creek crossing on
+// Ridge top operates on survey days 1..57 and 74..112, Creek crossing on
 // 12..133. Red fox with a 30-minute period: Ridge top day 2 gets 3 (06:10,
 // 06:25 and 06:50 are one event of maximum 3) + 1 (07:20 is exactly 30
 // minutes after 06:50: a new event) = 4; Creek crossing gets 2 on day 16
@@ -64,7 +64,7 @@ const std::string kStudyPictures = Record("Ridge top", "Red fox", "2019 11 21  6
 // 1 (1..7) idle, 2 (8..14) has 4 idle days: " - "; 3 (15..21) = 4; the rest
 // 0. Each total is 4. Wild boar has no pictures: the same -1 and 0 pattern
 // with every count 0 (the day matrix is rebuilt for each species).
-const std::string kStudyTallies =
+const std::string kSurveyTallies =
     Header("    7", "   19") + "Red fox                  \r\n" +
     "  4   0   0   0   0   0   0   0  -   -   -    0   0   0   0   0  -   -   -    4\r\n" +
     " -   -    4   0   0   0   0   0   0   0   0   0   0   0   0   0   0   0   0   4\r\n\r\n" +
@@ -72,12 +72,12 @@ const std::string kStudyTallies =
     "  0   0   0   0   0   0   0   0  -   -   -    0   0   0   0   0  -   -   -    0\r\n" +
     " -   -    0   0   0   0   0   0   0   0   0   0   0   0   0   0   0   0   0   0\r\n\r\n" +
     kClosing;
-const std::string kStudyConsole =
+const std::string kSurveyConsole =
     kBanner + kAskPeriod + kAskDays + kRedFoxLine + kWildBoarLine + kFinal;
 
-void LayStudy(const ScratchFolder& folder) {
-  folder.Write("Input.txt", kStudyInput);
-  folder.Write("AllPictures.txt", kStudyPictures);
+void LaySurvey(const ScratchFolder& folder) {
+  folder.Write("Input.txt", kSurveyInput);
+  folder.Write("AllPictures.txt", kSurveyPictures);
 }
 
 // The same bytes whether the run is made in-process or by the executable.
@@ -89,25 +89,25 @@ TEST(RunDriver, TwoSpeciesRunIsByteExact) {
   };
   for (Runner run : runners) {
     ScratchFolder folder;
-    LayStudy(folder);
+    LaySurvey(folder);
     RunResult r = run(folder, "30\n7\n\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, kStudyConsole);
+    EXPECT_EQ(r.out, kSurveyConsole);
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
+    EXPECT_EQ(folder.Read("OccasionTallies.txt"), kSurveyTallies);
     // The scratch files SpeciesPics.txt and temp.txt are gone.
     EXPECT_EQ(folder.Listing(), "AllPictures.txt Input.txt OccasionTallies.txt");
   }
 }
 
-// A 10-day study (2019-11-20 .. 11-29) at one location, one species and
+// A 10-day survey (2019-11-20 .. 11-29) at one location, one species and
 // three pictures on day 2: 06:10 (2), 06:10 (1) and 07:20 (1).
 const std::string kSmallInput = "Short study\n1\nRidge top\n1\n2019 11 20 2019 11 29\n1\nRed fox\n";
 const std::string kSmallPictures = Record("Ridge top", "Red fox", "2019 11 21  6 10  0  2") +
                                    Record("Ridge top", "Red fox", "2019 11 21  6 10 30  1") +
                                    Record("Ridge top", "Red fox", "2019 11 21  7 20  0  1");
 
-// The small study's output with one Red fox row.
+// The small survey's output with one Red fox row.
 std::string SmallTallies(const std::string& days5, const std::string& occasions5,
                          const std::string& row) {
   return Header(days5, occasions5) + "Red fox                  \r\n" + row + "\r\n\r\n" + kClosing;
@@ -195,10 +195,10 @@ TEST(RunDriver, ExistingOutputFileReplacedOrLeftAlone) {
   for (int i = 0; i < 2000; ++i) old += "an older result line that is longer than any new one\r\n";
   {
     ScratchFolder folder;
-    LayStudy(folder);
+    LaySurvey(folder);
     folder.Write("OccasionTallies.txt", old);
     EXPECT_EQ(RunInProcess(folder, "30\n7\n\n").status, 0);
-    EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
+    EXPECT_EQ(folder.Read("OccasionTallies.txt"), kSurveyTallies);
   }
   // Runs that fail before the header leave the old file as it was.
   struct {
@@ -275,7 +275,7 @@ TEST(RunDriver, SkippedPicturesWarning) {
 
 TEST(RunExecutable, WordAtPromptEndsWith127) {
   ScratchFolder folder;
-  LayStudy(folder);
+  LaySurvey(folder);
   RunResult r = RunExecutable(folder, "abc\n");
   EXPECT_EQ(r.status, 127);
   EXPECT_EQ(r.out, kBanner + kAskPeriod);
@@ -357,7 +357,7 @@ TEST(RunExecutable, BrokenConsoleIsReportedNotFatal) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchFolder folder;
-    LayStudy(folder);
+    LaySurvey(folder);
     ProcessOutcome r = RunWithBrokenConsole(folder, c.how);
     ASSERT_TRUE(WIFEXITED(r.wait_status)) << "ended by signal " << WTERMSIG(r.wait_status);
     EXPECT_EQ(WEXITSTATUS(r.wait_status), 127);
@@ -370,20 +370,20 @@ TEST(RunExecutable, BrokenConsoleIsReportedNotFatal) {
 // number: the skipped-picture warning goes nowhere and the result is clean.
 TEST(RunExecutable, ClosedErrorStreamNeverReachesTheOutputFile) {
   ScratchFolder folder;
-  LayStudy(folder);
+  LaySurvey(folder);
   folder.Write("AllPictures.txt", folder.Read("AllPictures.txt") +
                                       Record("Nowhere", "Red fox", "2019 11 21  6 10  0  5"));
   ProcessOutcome r = RunWithBrokenConsole(folder, Broken::kClosedErrors);
   ASSERT_TRUE(WIFEXITED(r.wait_status));
   EXPECT_EQ(WEXITSTATUS(r.wait_status), 0);
-  EXPECT_EQ(folder.Read("OccasionTallies.txt"), kStudyTallies);
+  EXPECT_EQ(folder.Read("OccasionTallies.txt"), kSurveyTallies);
 }
 
 // A full disk refuses the header at once: the run ends before any species
 // is processed, naming the output file, not a scratch file met later.
 TEST(RunDriver, FullDiskEndsTheRunInTheStepThatMetIt) {
   ScratchFolder folder;
-  LayStudy(folder);
+  LaySurvey(folder);
   for (const char* name : {"OccasionTallies.txt", "SpeciesPics.txt", "temp.txt"}) {
     std::filesystem::create_symlink("/dev/full", folder.path() / name);
   }

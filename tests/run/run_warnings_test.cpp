@@ -9,7 +9,7 @@
 
 #include "base/failure.h"
 #include "run/run_driver.h"
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "support/test_support.h"
 
 namespace ot {
@@ -23,7 +23,7 @@ const std::string kWarning = "OccasionTallies: warning: ";
 
 // One location operating 2020-01-01..01-10 and 01-20..01-31; the survey
 // runs over all of January, so 11..19 January are idle days.
-std::string StudyOf(std::string_view species) {
+std::string SurveyOf(std::string_view species) {
   std::string input = "Warning study\n1\nRidge top\n2\n2020 1 1 2020 1 10\n2020 1 20 2020 1 31\n";
   std::size_t count = 0;
   std::string names;
@@ -128,7 +128,7 @@ TEST(RunWarnings, SingularAndPluralInTheirOrder) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchFolder folder;
-    folder.Write("Input.txt", StudyOf(c.species));
+    folder.Write("Input.txt", SurveyOf(c.species));
     folder.Write("AllPictures.txt", c.pictures);
     const testing::RunResult result = RunInProcess(folder, "30\n7\n\n");
     EXPECT_EQ(result.status, 0);
@@ -235,7 +235,7 @@ TEST(FixedColumns, EveryLineCountsInTheTotal) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchFolder folder;
-    folder.Write("Input.txt", StudyOf("Red fox"));
+    folder.Write("Input.txt", SurveyOf("Red fox"));
     folder.Write("AllPictures.txt", c.pictures);
     const std::string err = RunInProcess(folder, "30\n7\n\n").err;
     const std::string line = FixedColumnsWarning(err);
@@ -273,7 +273,7 @@ TEST(FixedColumns, NeverWarnedOfByARunThatFails) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchFolder folder;
-    folder.Write("Input.txt", StudyOf(c.species));
+    folder.Write("Input.txt", SurveyOf(c.species));
     folder.Write("AllPictures.txt", c.pictures);
     DiskFolder disk(folder.path());
     StringSource in("30\n7\n\n");

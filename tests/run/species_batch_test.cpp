@@ -18,25 +18,25 @@ std::string Padded(std::string text) {
 }
 
 // Ridge top operating 2019-11-20 .. 29: 10 days, two 7-day occasions.
-struct Study {
-  StudyTables study;
-  StudyCalendar calendar;
+struct Survey {
+  SurveyDescription survey;
+  SurveyCalendar calendar;
   OperatingDays operating;
   std::vector<std::string> names;
 
-  explicit Study(std::vector<std::string> species) {
-    study.locations.push_back({Padded("Ridge top"), 1, {{{2019, 11, 20}, {2019, 11, 29}}}});
-    study.num_locations = 1;
-    SetStudyCalendar(study, calendar);
-    ShiftToStudyDays(study, calendar);
-    operating = OperatingDays(study, calendar.num_days);
+  explicit Survey(std::vector<std::string> species) {
+    survey.locations.push_back({Padded("Ridge top"), 1, {{{2019, 11, 20}, {2019, 11, 29}}}});
+    survey.num_locations = 1;
+    SetSurveyCalendar(survey, calendar);
+    ShiftToSurveyDays(survey, calendar);
+    operating = OperatingDays(survey, calendar.num_days);
     for (const std::string& name : species) names.push_back(Padded(name));
   }
 
   SpeciesBatch Scan(const std::string& log, std::int64_t exact_additions) {
     std::optional<SpeciesBatch> batch =
         SpeciesBatch::Create(names, 0, names.size(), {1, 2, 7}, 30, UINT64_MAX, exact_additions);
-    PicturePlacer placer(study, calendar, operating, 1);
+    PicturePlacer placer(survey, calendar, operating, 1);
     MisalignedRecords misaligned;
     auto pictures = testing::ReadingUnit(log);
     batch->Scan(*pictures, placer, misaligned, nullptr);
@@ -45,7 +45,7 @@ struct Study {
 };
 
 TEST(SpeciesBatch, AdditionsNearTheLimitLeaveTheTableInexact) {
-  Study s({"Red fox", "Red", "Boar"});
+  Survey s({"Red fox", "Red", "Boar"});
   // Red fox adds 6 + 5, Red adds those and 3 more; Boar adds 10.
   const std::string log = Record("Ridge top", "Red fox", "2019 11 21  6  0  0  6") +
                           Record("Ridge top", "Red deer", "2019 11 21  9  0  0  3") +

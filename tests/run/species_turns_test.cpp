@@ -31,10 +31,10 @@ constexpr std::uint64_t kOnePerScan = 1;
 // Everything a run tells its observer, each species' pictures apart.
 class Recorder : public RunObserver {
  public:
-  void StudyReady(const StudyTables& study, const StudyCalendar&, const RunAnswers& answers,
-                  std::int64_t num_occasions) override {
+  void SurveyReady(const SurveyDescription& survey, const SurveyCalendar&,
+                   const RunAnswers& answers, std::int64_t num_occasions) override {
     steps += "ready ";
-    shape = {static_cast<std::int64_t>(study.locations.size()), num_occasions,
+    shape = {static_cast<std::int64_t>(survey.locations.size()), num_occasions,
              answers.occasion_days};
   }
   void PictureTallied(std::size_t species, const TalliedPicture& p) override {
@@ -127,7 +127,7 @@ Outcome RunWith(const std::vector<FileEntry>& files, std::uint64_t scan_memory,
   return outcome;
 }
 
-// The scan memory that holds `species` species of a study of `shape`.
+// The scan memory that holds `species` species of a survey of `shape`.
 std::uint64_t MemoryFor(std::size_t species, const OccasionShape& shape) {
   return species * SpeciesBatch::BytesPerSpecies(shape);
 }
@@ -148,8 +148,8 @@ void ExpectSameRun(const Outcome& got, const Outcome& want) {
   EXPECT_EQ(got.recorder.pictures, want.recorder.pictures);
 }
 
-// A 10-day study (2019-11-20 .. 29) at one location, operating throughout:
-// 7-day occasions give two, study days 0-6 and 7-9.
+// A 10-day survey (2019-11-20 .. 29) at one location, operating throughout:
+// 7-day occasions give two, survey days 0-6 and 7-9.
 std::string OneLocationInput(const std::vector<std::string>& species) {
   std::string input = "Short study\n1\nRidge top\n1\n2019 11 20 2019 11 29\n" +
                       std::to_string(species.size()) + "\n";
@@ -157,7 +157,7 @@ std::string OneLocationInput(const std::vector<std::string>& species) {
   return input;
 }
 
-// Red fox (1) and Red fox cub (2) on study day 1, Red deer (4) and Roe deer
+// Red fox (1) and Red fox cub (2) on survey day 1, Red deer (4) and Roe deer
 // (8) on day 2, Red fox (16) on day 3, red fox (32) on day 4: each picture
 // an event of its own.
 const std::string kPrefixPictures = Record("Ridge top", "Red fox", "2019 11 21  6  0  0  1") +

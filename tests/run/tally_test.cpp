@@ -29,42 +29,43 @@ std::string Pic(const std::string& location, int year, int month, int day, int h
   return text;
 }
 
-// A picture at Ridge top on 21 November 2019, study day 1.
+// A picture at Ridge top on 21 November 2019, survey day 1.
 std::string Ridge(int hour, int minute, int count, int second = 0) {
   return Pic(kRidge, 2019, 11, 21, hour, minute, count, second);
 }
 
-// The worked-example study (reference_year 2019, first_day_number 324, num_days 133;
-// Ridge top operating on study days 0..56 and 73..111, Creek crossing on 11..132),
+// The worked-example survey (reference_year 2019, first_day_number 324, num_days 133;
+// Ridge top operating on survey days 0..56 and 73..111, Creek crossing on 11..132),
 // with its DayMatrix just reset, in a scratch folder.
-struct Survey : testing::UnitBench {
-  StudyTables study;
-  StudyCalendar calendar;
+struct TallyBench : testing::UnitBench {
+  SurveyDescription survey;
+  SurveyCalendar calendar;
   DayMatrix days;
   DayMatrix fresh;
 
-  explicit Survey(std::vector<std::string> extra_names = {}) {
+  explicit TallyBench(std::vector<std::string> extra_names = {}) {
     auto add = [&](const std::string& name, std::vector<Period> periods) {
-      study.locations.push_back({Padded(name), static_cast<std::int32_t>(periods.size()), periods});
+      survey.locations.push_back(
+          {Padded(name), static_cast<std::int32_t>(periods.size()), periods});
     };
     add(kRidge, {{{2019, 11, 20}, {2020, 1, 15}}, {{2020, 2, 1}, {2020, 3, 10}}});
     add(kCreek, {{{2019, 12, 1}, {2020, 3, 31}}});
     for (const auto& name : extra_names) add(name, {{{2019, 11, 20}, {2020, 3, 31}}});
-    study.num_locations = static_cast<std::int32_t>(study.locations.size());
-    SetStudyCalendar(study, calendar);
-    ShiftToStudyDays(study, calendar);
-    days = DayMatrix(study.num_locations, calendar.num_days);
-    fresh = DayMatrix(study.num_locations, calendar.num_days);
-    MarkOperatingDays(study, days);
-    MarkOperatingDays(study, fresh);
+    survey.num_locations = static_cast<std::int32_t>(survey.locations.size());
+    SetSurveyCalendar(survey, calendar);
+    ShiftToSurveyDays(survey, calendar);
+    days = DayMatrix(survey.num_locations, calendar.num_days);
+    fresh = DayMatrix(survey.num_locations, calendar.num_days);
+    MarkOperatingDays(survey, days);
+    MarkOperatingDays(survey, fresh);
   }
 
   SkippedPictures Tally(const std::vector<std::string>& records, std::int32_t period) {
     std::string text;
     for (const auto& record : records) text += record + "\r\n";
     dir.Write("SpeciesPics.txt", text);
-    return TallyDetections(units, study, calendar, period, OperatingDays(study, calendar.num_days),
-                           days)
+    return TallyDetections(units, survey, calendar, period,
+                           OperatingDays(survey, calendar.num_days), days)
         .skipped;
   }
 
@@ -84,17 +85,17 @@ struct Survey : testing::UnitBench {
 };
 
 TEST(TallyDetections, WorkedExample) {
-  Survey survey;
-  ASSERT_EQ(survey.calendar.num_days, 133);
+  TallyBench bench;
+  ASSERT_EQ(bench.calendar.num_days, 133);
   const SkippedPictures skipped =
-      survey.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
-                    Pic(kCreek, 2019, 12, 5, 23, 50, 2), Pic(kCreek, 2019, 12, 6, 0, 5, 4),
-                    Pic(kRidge, 2020, 4, 2, 10, 0, 1)},
-                   30);
-  EXPECT_EQ(survey.Changes(), "(0,1)=4 (1,15)=2 (1,16)=2");
+      bench.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
+                   Pic(kCreek, 2019, 12, 5, 23, 50, 2), Pic(kCreek, 2019, 12, 6, 0, 5, 4),
+                   Pic(kRidge, 2020, 4, 2, 10, 0, 1)},
+                  30);
+  EXPECT_EQ(bench.Changes(), "(0,1)=4 (1,15)=2 (1,16)=2");
   EXPECT_EQ(skipped.warned(), 0);
-  EXPECT_EQ(survey.dir.Listing(), "");
-  EXPECT_THROW(survey.units[kUnitInputFiles], std::logic_error);  // closed
+  EXPECT_EQ(bench.dir.Listing(), "");
+  EXPECT_THROW(bench.units[kUnitInputFiles], std::logic_error);  // closed
 }
 
 TEST(TallyDetections, IndependentEvents) {
@@ -137,10 +138,10 @@ TEST(TallyDetections, IndependentEvents) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    Survey survey;
-    EXPECT_EQ(survey.Tally(c.records, c.period).warned(), 0);
-    EXPECT_EQ(survey.Changes(), c.changes);
-    EXPECT_FALSE(survey.dir.Exists("SpeciesPics.txt"));
+    TallyBench bench;
+    EXPECT_EQ(bench.Tally(c.records, c.period).warned(), 0);
+    EXPECT_EQ(bench.Changes(), c.changes);
+    EXPECT_FALSE(bench.dir.Exists("SpeciesPics.txt"));
   }
 }
 
@@ -165,38 +166,38 @@ TEST(TallyDetections, SkippedPicturesLeaveTheStateUntouched) {
                {"after the last day", Pic(kRidge, 2020, 4, 2, 6, 20, 5), 0, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    Survey survey;
-    const SkippedPictures skipped = survey.Tally({Ridge(6, 10, 2), c.record, Ridge(6, 35, 3)}, 30);
-    EXPECT_EQ(survey.Changes(), "(0,1)=3");
+    TallyBench bench;
+    const SkippedPictures skipped = bench.Tally({Ridge(6, 10, 2), c.record, Ridge(6, 35, 3)}, 30);
+    EXPECT_EQ(bench.Changes(), "(0,1)=3");
     EXPECT_EQ(skipped.unlisted_location, c.unlisted);
     EXPECT_EQ(skipped.month_out_of_range, c.months);
   }
-  Survey survey;
+  TallyBench bench;
   const SkippedPictures skipped =
-      survey.Tally({Pic("Nowhere", 2019, 11, 21, 6, 20, 5), Pic(kRidge, 2019, 13, 21, 6, 20, 5),
-                    Pic("Elsewhere", 2019, 11, 21, 6, 20, 5)},
-                   30);
+      bench.Tally({Pic("Nowhere", 2019, 11, 21, 6, 20, 5), Pic(kRidge, 2019, 13, 21, 6, 20, 5),
+                   Pic("Elsewhere", 2019, 11, 21, 6, 20, 5)},
+                  30);
   EXPECT_EQ(skipped.unlisted_location, 2);
   EXPECT_EQ(skipped.month_out_of_range, 1);
   EXPECT_EQ(skipped.warned(), 3);
-  EXPECT_EQ(survey.Changes(), "");
+  EXPECT_EQ(bench.Changes(), "");
 }
 
 TEST(TallyDetections, RepeatedLocationNameCountsOnItsFirstListing) {
-  Survey survey({kCreek, kRidge});
-  survey.Tally({Pic(kRidge, 2019, 12, 5, 6, 10, 2), Pic(kCreek, 2019, 12, 5, 7, 0, 1)}, 30);
-  EXPECT_EQ(survey.Changes(), "(0,15)=2 (1,15)=1");
-  EXPECT_EQ(FindLocation(survey.study, Padded(kRidge)), 0);
-  EXPECT_EQ(FindLocation(survey.study, Padded(kCreek)), 1);
-  EXPECT_EQ(FindLocation(survey.study, Padded("ridge top")), kNoLocation);
-  EXPECT_EQ(FindLocation(survey.study, kRidge), kNoLocation);  // all 25 characters count
+  TallyBench bench({kCreek, kRidge});
+  bench.Tally({Pic(kRidge, 2019, 12, 5, 6, 10, 2), Pic(kCreek, 2019, 12, 5, 7, 0, 1)}, 30);
+  EXPECT_EQ(bench.Changes(), "(0,15)=2 (1,15)=1");
+  EXPECT_EQ(FindLocation(bench.survey, Padded(kRidge)), 0);
+  EXPECT_EQ(FindLocation(bench.survey, Padded(kCreek)), 1);
+  EXPECT_EQ(FindLocation(bench.survey, Padded("ridge top")), kNoLocation);
+  EXPECT_EQ(FindLocation(bench.survey, kRidge), kNoLocation);  // all 25 characters count
 }
 
 TEST(TallyDetections, EmptyFileChangesNothingAndIsRemoved) {
-  Survey survey;
-  survey.Tally({}, 30);
-  EXPECT_EQ(survey.Changes(), "");
-  EXPECT_EQ(survey.dir.Listing(), "");
+  TallyBench bench;
+  bench.Tally({}, 30);
+  EXPECT_EQ(bench.Changes(), "");
+  EXPECT_EQ(bench.dir.Listing(), "");
 }
 
 TEST(TallyDetections, UnreadableNumberEndsTheRunAndKeepsTheFile) {
@@ -207,30 +208,30 @@ TEST(TallyDetections, UnreadableNumberEndsTheRunAndKeepsTheFile) {
   } cases[] = {{"year", 54}, {"month", 59}, {"hour", 65}, {"minute", 67}, {"count", 74}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    Survey survey;
+    TallyBench bench;
     std::string bad = good;
     bad[c.column - 1] = 'x';
     std::string failure;
     try {
-      survey.Tally({good, bad, good}, 30);
+      bench.Tally({good, bad, good}, 30);
     } catch (const RunFailure& e) {
       failure = testing::WithoutPlace(e.what());
     }
     EXPECT_EQ(failure,
               "OccasionTallies: run-time error 231 in fixed-width read on unit 1: error on data "
               "conversion.\n  File SpeciesPics.txt, formatted sequential, line 2\n  At <place>\n");
-    EXPECT_EQ(survey.dir.Read("SpeciesPics.txt"), good + "\r\n" + bad + "\r\n" + good + "\r\n");
+    EXPECT_EQ(bench.dir.Read("SpeciesPics.txt"), good + "\r\n" + bad + "\r\n" + good + "\r\n");
   }
 }
 
 TEST(TallyDetections, FarReferenceYearDoesNotOverflow) {
-  Survey survey;
-  survey.calendar.reference_year = -2000000000;
-  survey.calendar.first_day_number = DayNumber(-2000000000, {2019, 11, 20});
-  survey.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
-                Pic(kCreek, 2020, 3, 31, 23, 50, 99), Pic(kCreek, 2020, 4, 1, 0, 5, 4)},
-               30);
-  EXPECT_EQ(survey.Changes(), "(0,1)=4 (1,132)=99");
+  TallyBench bench;
+  bench.calendar.reference_year = -2000000000;
+  bench.calendar.first_day_number = DayNumber(-2000000000, {2019, 11, 20});
+  bench.Tally({Ridge(6, 10, 2), Ridge(6, 25, 3), Ridge(6, 50, 1), Ridge(7, 20, 1),
+               Pic(kCreek, 2020, 3, 31, 23, 50, 99), Pic(kCreek, 2020, 4, 1, 0, 5, 4)},
+              30);
+  EXPECT_EQ(bench.Changes(), "(0,1)=4 (1,132)=99");
 }
 
 }  // namespace

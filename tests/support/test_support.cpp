@@ -84,22 +84,23 @@ std::string Record(std::string_view location, std::string_view species,
   return record + std::string(when_and_count) + "\n";
 }
 
-StudyTables StudyOf(std::initializer_list<std::initializer_list<std::pair<Date, Date>>> sites) {
-  StudyTables study;
+SurveyDescription SurveyOf(
+    std::initializer_list<std::initializer_list<std::pair<Date, Date>>> sites) {
+  SurveyDescription survey;
   for (const auto& periods : sites) {
     Location location;
     location.name = std::string(kNameLength, ' ');
     for (const auto& [begin, end] : periods) location.periods.push_back({begin, end});
     location.num_periods = static_cast<std::int32_t>(location.periods.size());
-    study.locations.push_back(location);
+    survey.locations.push_back(location);
   }
-  study.num_locations = static_cast<std::int32_t>(study.locations.size());
-  return study;
+  survey.num_locations = static_cast<std::int32_t>(survey.locations.size());
+  return survey;
 }
 
-StudyTables WorkedExampleStudy() {
-  return StudyOf({{{{2019, 11, 20}, {2020, 1, 15}}, {{2020, 2, 1}, {2020, 3, 10}}},
-                  {{{2019, 12, 1}, {2020, 3, 31}}}});
+SurveyDescription WorkedExampleSurvey() {
+  return SurveyOf({{{{2019, 11, 20}, {2020, 1, 15}}, {{2020, 2, 1}, {2020, 3, 10}}},
+                   {{{2019, 12, 1}, {2020, 3, 31}}}});
 }
 
 const std::string kWorkedExampleInput =

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "run/study_input.h"
+#include "run/survey_input.h"
 #include "textio/byte_stream.h"
 #include "textio/folder.h"
 #include "textio/text_unit.h"
@@ -69,12 +69,13 @@ struct UnitBench {
 std::string Record(std::string_view location, std::string_view species,
                    std::string_view when_and_count);
 
-// A study of blank-named locations, each with the periods (begin and end
+// A survey of blank-named locations, each with the periods (begin and end
 // dates) given, and no species.
-StudyTables StudyOf(std::initializer_list<std::initializer_list<std::pair<Date, Date>>> sites);
+SurveyDescription SurveyOf(
+    std::initializer_list<std::initializer_list<std::pair<Date, Date>>> sites);
 
-// The periods of the worked-example Input.txt as StudyOf gives them.
-StudyTables WorkedExampleStudy();
+// The periods of the worked-example Input.txt as SurveyOf gives them.
+SurveyDescription WorkedExampleSurvey();
 
 // The worked-example Input.txt: Ridge top (two periods), Creek crossing (one
 // period, with remarks and its dates over two lines), Red fox and Wild boar.

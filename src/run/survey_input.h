@@ -1,4 +1,4 @@
-// The study description (Input.txt) and the picture log (AllPictures.txt).
+// The survey description (Input.txt) and the picture log (AllPictures.txt).
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,8 @@
 namespace ot {
 
 // An operating period of a camera; the day numbers are set by the calendar
-// (SetStudyCalendar), then shifted to study days, counted from 0
-// (ShiftToStudyDays).
+// (SetSurveyCalendar), then shifted to survey days, counted from 0
+// (ShiftToSurveyDays).
 struct Period {
   Date begin;
   Date end;
@@ -30,7 +30,7 @@ struct Location {
 
 // What Input.txt describes. The tables grow with what is read; a count read
 // below 1 leaves its table empty.
-struct StudyTables {
+struct SurveyDescription {
   std::int32_t num_locations = 0;
   std::vector<Location> locations;
   std::int32_t num_species = 0;
@@ -44,7 +44,7 @@ struct StudyTables {
 // name lines. Lines after the last species name are never read. Every value
 // is 0 until read. A missing file, a short file or a malformed value ends
 // the run with the text layer's failure.
-void ReadInputFile(UnitTable& units, StudyTables& study);
+void ReadInputFile(UnitTable& units, SurveyDescription& survey);
 
 // The last year a picture record can hold.
 inline constexpr std::int32_t kLastYear = LargestNumberIn(PictureField::kYear);
@@ -53,7 +53,7 @@ inline constexpr std::int32_t kLastYear = LargestNumberIn(PictureField::kYear);
 // outside 1..12, naming the first such value: periods in file order, within
 // a period begin year, begin month, end year, end month. The message names
 // the location by number and by name (without its trailing blanks).
-void CheckPeriodDates(const StudyTables& study);
+void CheckPeriodDates(const SurveyDescription& survey);
 
 // Lines of AllPictures.txt that a listed species selects but that are not
 // in the fixed columns: they hold a digit in their first kPictureRecordLength

@@ -1,4 +1,4 @@
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 #include <gtest/gtest.h>
 
@@ -35,11 +35,11 @@ std::string Diagnostic(int number, std::string_view operation, std::string_view 
          "\n  At <place>\n";
 }
 
-StudyTables ReadStudy(Bench& bench, std::string_view text) {
+SurveyDescription ReadSurvey(Bench& bench, std::string_view text) {
   bench.dir.Write("Input.txt", text);
-  StudyTables study;
-  ReadInputFile(bench.units, study);
-  return study;
+  SurveyDescription survey;
+  ReadInputFile(bench.units, survey);
+  return survey;
 }
 
 const std::string& kWorkedExample = testing::kWorkedExampleInput;
@@ -75,16 +75,16 @@ TEST(ReadInputFile, WorkedExampleWithEitherLineEndAndUnreadTrailingLines) {
       text = with_cr;
     }
     Bench bench;
-    const StudyTables study = ReadStudy(bench, text);
-    ASSERT_EQ(study.num_locations, 2);
-    ASSERT_EQ(study.locations.size(), 2u);
-    EXPECT_EQ(study.locations[0].name, Padded("Ridge top"));
-    EXPECT_EQ(study.locations[1].name, Padded("Creek crossing"));
-    ASSERT_EQ(study.locations[0].num_periods, 2);
-    EXPECT_EQ(Periods(study.locations[0]), "2019-11-20..2020-1-15 2020-2-1..2020-3-10");
-    EXPECT_EQ(Periods(study.locations[1]), "2019-12-1..2020-3-31");
-    EXPECT_EQ(study.num_species, 2);
-    EXPECT_EQ(study.species, (std::vector<std::string>{Padded("Red fox"), Padded("Wild boar")}));
+    const SurveyDescription survey = ReadSurvey(bench, text);
+    ASSERT_EQ(survey.num_locations, 2);
+    ASSERT_EQ(survey.locations.size(), 2u);
+    EXPECT_EQ(survey.locations[0].name, Padded("Ridge top"));
+    EXPECT_EQ(survey.locations[1].name, Padded("Creek crossing"));
+    ASSERT_EQ(survey.locations[0].num_periods, 2);
+    EXPECT_EQ(Periods(survey.locations[0]), "2019-11-20..2020-1-15 2020-2-1..2020-3-10");
+    EXPECT_EQ(Periods(survey.locations[1]), "2019-12-1..2020-3-31");
+    EXPECT_EQ(survey.num_species, 2);
+    EXPECT_EQ(survey.species, (std::vector<std::string>{Padded("Red fox"), Padded("Wild boar")}));
     EXPECT_EQ(bench.dir.Read("Input.txt"), text);                  // read only, left as it was
     EXPECT_THROW(bench.units[kUnitInputFiles], std::logic_error);  // closed
   }
@@ -103,32 +103,34 @@ TEST(ReadInputFile, NameLinesAreTheirFirst25CharactersPadded) {
   for (const auto& c : cases) {
     SCOPED_TRACE("line '" + c.line + "'");
     Bench bench;
-    const StudyTables study = ReadStudy(bench, "title\n1\n" + c.line + "\n0\n1\n" + c.line + "\n");
-    ASSERT_EQ(study.locations.size(), 1u);
-    EXPECT_EQ(study.locations[0].name, c.name);
-    ASSERT_EQ(study.species.size(), 1u);
-    EXPECT_EQ(study.species[0], c.name);
+    const SurveyDescription survey =
+        ReadSurvey(bench, "title\n1\n" + c.line + "\n0\n1\n" + c.line + "\n");
+    ASSERT_EQ(survey.locations.size(), 1u);
+    EXPECT_EQ(survey.locations[0].name, c.name);
+    ASSERT_EQ(survey.species.size(), 1u);
+    EXPECT_EQ(survey.species[0], c.name);
   }
 }
 
 TEST(ReadInputFile, BlankLineWhereANameIsExpectedShiftsTheNameIntoTheCount) {
   {
     Bench bench;
-    const StudyTables study = ReadStudy(bench,
-                                        "title\n1\n\n3 cameras\n"
-                                        "2019 1 1 2019 1 2\n2019 1 3 2019 1 4\n2019 1 5 2019 1 6\n"
-                                        "0\n");
-    ASSERT_EQ(study.locations.size(), 1u);
-    EXPECT_EQ(study.locations[0].name, Padded(""));
-    EXPECT_EQ(study.locations[0].num_periods, 3);
-    EXPECT_EQ(Periods(study.locations[0]),
+    const SurveyDescription survey =
+        ReadSurvey(bench,
+                   "title\n1\n\n3 cameras\n"
+                   "2019 1 1 2019 1 2\n2019 1 3 2019 1 4\n2019 1 5 2019 1 6\n"
+                   "0\n");
+    ASSERT_EQ(survey.locations.size(), 1u);
+    EXPECT_EQ(survey.locations[0].name, Padded(""));
+    EXPECT_EQ(survey.locations[0].num_periods, 3);
+    EXPECT_EQ(Periods(survey.locations[0]),
               "2019-1-1..2019-1-2 2019-1-3..2019-1-4 2019-1-5..2019-1-6");
-    EXPECT_EQ(study.num_species, 0);
+    EXPECT_EQ(survey.num_species, 0);
   }
   {
     Bench bench;
     EXPECT_EQ(
-        FailureOf([&] { ReadStudy(bench, "title\n1\n\nRidge top\n1\n2019 1 1 2019 1 2\n"); }),
+        FailureOf([&] { ReadSurvey(bench, "title\n1\n\nRidge top\n1\n2019 1 1 2019 1 2\n"); }),
         Diagnostic(225, "free-form read", "lexical error-- unknown token type", "Input.txt", 4));
   }
 }
@@ -136,17 +138,17 @@ TEST(ReadInputFile, BlankLineWhereANameIsExpectedShiftsTheNameIntoTheCount) {
 TEST(ReadInputFile, DateValuesSpreadOverLinesAndTheSlash) {
   {
     Bench bench;
-    const StudyTables study =
-        ReadStudy(bench, "t\n1\nA\n1\n\n2019 11 20 2020 1\n15 7 8 remark\n1\nFox\n");
-    EXPECT_EQ(Periods(study.locations[0]), "2019-11-20..2020-1-15");
-    EXPECT_EQ(study.species, std::vector<std::string>{Padded("Fox")});
+    const SurveyDescription survey =
+        ReadSurvey(bench, "t\n1\nA\n1\n\n2019 11 20 2020 1\n15 7 8 remark\n1\nFox\n");
+    EXPECT_EQ(Periods(survey.locations[0]), "2019-11-20..2020-1-15");
+    EXPECT_EQ(survey.species, std::vector<std::string>{Padded("Fox")});
   }
   {
     // The slash ends the read: begin year 1, the other five values stay 0.
     Bench bench;
-    const StudyTables study =
-        ReadStudy(bench, "t\n1\nA\n2\n1/4/2021 30/4/2021\n2021 5 1 2021 5 9\n0\n");
-    EXPECT_EQ(Periods(study.locations[0]), "1-0-0..0-0-0 2021-5-1..2021-5-9");
+    const SurveyDescription survey =
+        ReadSurvey(bench, "t\n1\nA\n2\n1/4/2021 30/4/2021\n2021 5 1 2021 5 9\n0\n");
+    EXPECT_EQ(Periods(survey.locations[0]), "1-0-0..0-0-0 2021-5-1..2021-5-9");
   }
 }
 
@@ -166,12 +168,12 @@ TEST(ReadInputFile, CountsOfZeroOrLessReadNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     Bench bench;
-    const StudyTables study = ReadStudy(bench, c.text);
-    EXPECT_EQ(study.locations.size(), c.locations);
+    const SurveyDescription survey = ReadSurvey(bench, c.text);
+    EXPECT_EQ(survey.locations.size(), c.locations);
     if (c.locations > 0) {
-      EXPECT_EQ(study.locations[0].periods.size(), c.periods_of_first);
+      EXPECT_EQ(survey.locations[0].periods.size(), c.periods_of_first);
     }
-    EXPECT_EQ(study.species.size(), c.species);
+    EXPECT_EQ(survey.species.size(), c.species);
   }
 }
 
@@ -179,19 +181,19 @@ TEST(ReadInputFile, TablesGrowPastTheOldCapacities) {
   std::string text = "t\n300\n";
   for (int i = 1; i <= 300; ++i) text += "Site " + std::to_string(i) + "\n1\n2020 1 1 2020 1 2\n";
   Bench bench;
-  StudyTables study = ReadStudy(bench, text + "1\nFox\n");
-  ASSERT_EQ(study.locations.size(), 300u);
-  EXPECT_EQ(study.locations[299].name, Padded("Site 300"));
+  SurveyDescription survey = ReadSurvey(bench, text + "1\nFox\n");
+  ASSERT_EQ(survey.locations.size(), 300u);
+  EXPECT_EQ(survey.locations[299].name, Padded("Site 300"));
 
   std::string many = "t\n1\nHub\n12\n";
   for (int j = 1; j <= 12; ++j) many += "2020 1 " + std::to_string(j) + " 2020 2 1\n";
   many += "260\n";
   for (int k = 1; k <= 260; ++k) many += "Species " + std::to_string(k) + "\n";
-  study = ReadStudy(bench, many);
-  ASSERT_EQ(study.locations[0].periods.size(), 12u);
-  EXPECT_EQ(Periods({"", 0, {study.locations[0].periods[11]}}), "2020-1-12..2020-2-1");
-  ASSERT_EQ(study.species.size(), 260u);
-  EXPECT_EQ(study.species[259], Padded("Species 260"));
+  survey = ReadSurvey(bench, many);
+  ASSERT_EQ(survey.locations[0].periods.size(), 12u);
+  EXPECT_EQ(Periods({"", 0, {survey.locations[0].periods[11]}}), "2020-1-12..2020-2-1");
+  ASSERT_EQ(survey.species.size(), 260u);
+  EXPECT_EQ(survey.species[259], Padded("Species 260"));
 }
 
 TEST(ReadInputFile, HugeCountsInAShortFileEndWithTheEndOfFileFailure) {
@@ -209,15 +211,15 @@ TEST(ReadInputFile, HugeCountsInAShortFileEndWithTheEndOfFileFailure) {
     SCOPED_TRACE(c.text);
     Bench bench;
     EXPECT_EQ(
-        FailureOf([&] { ReadStudy(bench, c.text); }),
+        FailureOf([&] { ReadSurvey(bench, c.text); }),
         Diagnostic(217, c.operation, "attempt to read past end of file", "Input.txt", c.line));
   }
 }
 
 TEST(ReadInputFile, MissingInputFileIsTheSystemFailureAtOpen) {
   Bench bench;
-  StudyTables study;
-  EXPECT_EQ(FailureOf([&] { ReadInputFile(bench.units, study); }),
+  SurveyDescription survey;
+  EXPECT_EQ(FailureOf([&] { ReadInputFile(bench.units, survey); }),
             "OccasionTallies: No such file or directory\n"
             "OccasionTallies: run-time error in open on unit 1: error code returned by host stdio"
             " - 2.\n  File Input.txt\n  At <place>\n");
@@ -229,8 +231,8 @@ TEST(ReadInputFile, MissingInputFileIsTheSystemFailureAtOpen) {
 struct PeriodDates {
   int begin_year, begin_month, end_year, end_month;
 };
-StudyTables WithPeriods(std::initializer_list<std::initializer_list<PeriodDates>> sites) {
-  StudyTables study;
+SurveyDescription WithPeriods(std::initializer_list<std::initializer_list<PeriodDates>> sites) {
+  SurveyDescription survey;
   for (const auto& periods : sites) {
     Location location;
     location.name = Padded(" Site");
@@ -238,10 +240,10 @@ StudyTables WithPeriods(std::initializer_list<std::initializer_list<PeriodDates>
       location.periods.push_back({{p.begin_year, p.begin_month, 1}, {p.end_year, p.end_month, 1}});
     }
     location.num_periods = static_cast<std::int32_t>(location.periods.size());
-    study.locations.push_back(location);
+    survey.locations.push_back(location);
   }
-  study.num_locations = static_cast<std::int32_t>(study.locations.size());
-  return study;
+  survey.num_locations = static_cast<std::int32_t>(survey.locations.size());
+  return survey;
 }
 
 TEST(CheckPeriodDates, NamesTheFirstYearOrMonthOutsideItsRangeInFileOrder) {
@@ -250,7 +252,7 @@ TEST(CheckPeriodDates, NamesTheFirstYearOrMonthOutsideItsRangeInFileOrder) {
   const std::string head = "OccasionTallies: Input.txt: ";
   struct {
     const char* label;
-    StudyTables study;
+    SurveyDescription survey;
     std::string message;
   } cases[] = {
       {"all good", WithPeriods({{{2020, 1, 2020, 12}, {2020, 12, 2020, 1}}, {}}), "(no failure)"},
@@ -279,7 +281,7 @@ TEST(CheckPeriodDates, NamesTheFirstYearOrMonthOutsideItsRangeInFileOrder) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
-    EXPECT_EQ(FailureOf([&] { CheckPeriodDates(c.study); }), c.message);
+    EXPECT_EQ(FailureOf([&] { CheckPeriodDates(c.survey); }), c.message);
   }
 }
 

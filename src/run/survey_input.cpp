@@ -1,4 +1,4 @@
-#include "run/study_input.h"
+#include "run/survey_input.h"
 
 #include <algorithm>
 #include <new>
@@ -77,21 +77,21 @@ void CheckDateValue(std::string_view what, std::int32_t value, std::int32_t low,
 
 }  // namespace
 
-void ReadInputFile(UnitTable& units, StudyTables& study) {
+void ReadInputFile(UnitTable& units, SurveyDescription& survey) {
   OpenTextFile(units, kUnitInputFiles, "Input.txt", FileAccess::kRead);
   TextUnit& input = units[kUnitInputFiles];
   SkipLine(input);
-  study.num_locations = ReadCount(input);
-  for (std::int32_t i = 0; i < study.num_locations; ++i)
-    Append(study.locations, ReadLocation(input));
-  study.num_species = ReadCount(input);
-  for (std::int32_t k = 0; k < study.num_species; ++k) Append(study.species, ReadName(input));
+  survey.num_locations = ReadCount(input);
+  for (std::int32_t i = 0; i < survey.num_locations; ++i)
+    Append(survey.locations, ReadLocation(input));
+  survey.num_species = ReadCount(input);
+  for (std::int32_t k = 0; k < survey.num_species; ++k) Append(survey.species, ReadName(input));
   CloseTextFile(units, kUnitInputFiles);
 }
 
-void CheckPeriodDates(const StudyTables& study) {
-  for (std::size_t i = 0; i < study.locations.size(); ++i) {
-    const Location& location = study.locations[i];
+void CheckPeriodDates(const SurveyDescription& survey) {
+  for (std::size_t i = 0; i < survey.locations.size(); ++i) {
+    const Location& location = survey.locations[i];
     for (std::size_t j = 0; j < location.periods.size(); ++j) {
       const Period& period = location.periods[j];
       const auto check = [&](std::string_view what, std::int32_t value, std::int32_t high) {
